@@ -1,0 +1,82 @@
+#include "DvxParameterManager.h"
+
+DvxParameterManager::DvxParameterManager (juce::AudioProcessor* owner)
+    : processor (owner)
+{
+}
+
+DvxParameterManager::~DvxParameterManager()
+{
+    // OwnedArray deletes from the last element to the first, the reverse of registration.
+    parameters.clear();
+}
+
+void DvxParameterManager::addParameter (DvxParameter* newParameter)
+{
+    if (newParameter == nullptr)
+        return;
+
+    newParameter->setIndex (parameters.size());
+    parameters.add (newParameter);
+}
+
+int DvxParameterManager::getParameterIndex (const juce::String& name) const
+{
+    for (int i = 0; i < parameters.size(); ++i)
+        if (parameters.getUnchecked (i)->getName() == name)
+            return i;
+
+    return -1;
+}
+
+DvxParameter* DvxParameterManager::getParameter (const juce::String& name) const
+{
+    return getParameter (getParameterIndex (name));
+}
+
+DvxParameter* DvxParameterManager::getParameter (int index) const noexcept
+{
+    return juce::isPositiveAndBelow (index, parameters.size()) ? parameters.getUnchecked (index) : nullptr;
+}
+
+float DvxParameterManager::getParameterValue (int index) const noexcept
+{
+    if (auto* p = getParameter (index))
+        return p->getValue();
+
+    return 0.0f;
+}
+
+float DvxParameterManager::getParameterValue (const juce::String& name) const
+{
+    return getParameterValue (getParameterIndex (name));
+}
+
+void DvxParameterManager::setParameterValue (int index, float newValue) noexcept
+{
+    auto* p = getParameter (index);
+
+    if (p == nullptr)
+        return;
+
+    p->setValue (newValue);
+    parameterFlag.store (true, std::memory_order_relaxed);
+    presetNameFlag.store (true, std::memory_order_relaxed);
+    undoButtonsFlag.store (true, std::memory_order_relaxed);
+}
+
+juce::String DvxParameterManager::getParameterValueAsText (int index) const
+{
+    if (auto* p = getParameter (index))
+        return p->getValueAsText();
+
+    return {};
+}
+
+juce::String DvxParameterManager::getParameterName (int index) const
+{
+    if (auto* p = getParameter (index))
+        return p->getName();
+
+    return index == -1 ? "invalid parameter" : "reserved";
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "DvxParameter.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+// Owns every parameter of one processor in registration order (position == index) and
+// answers any index outside that range with a neutral value, because hosts ask for more
+// slots than there are parameters.
+//
+// The four flags tell the editor, which polls them, that something changed. Each getter
+// is a test-and-clear; exchange() makes the pair atomic, so a raise that lands between
+// the read and the clear is reported rather than lost.
+class DvxParameterManager
+{
+public:
+    explicit DvxParameterManager (juce::AudioProcessor* owner);
+    ~DvxParameterManager();
+
+    juce::AudioProcessor* getAudioProcessor() const noexcept { return processor; }
+
+    // Takes ownership. The parameter list must be complete before any other thread sees
+    // the manager; it never shrinks or reorders afterwards.
+    void addParameter (DvxParameter* newParameter);
+
+    int getNumberOfParameters() const noexcept { return parameters.size(); }
+
+    int getParameterIndex (const juce::String& name) const;
+    DvxParameter* getParameter (const juce::String& name) const;
+    DvxParameter* getParameter (int index) const noexcept;
+
+    float getParameterValue (int index) const noexcept;
+    float getParameterValue (const juce::String& name) const;
+    void setParameterValue (int index, float newValue) noexcept;
+
+    juce::String getParameterValueAsText (int index) const;
+    juce::String getParameterName (int index) const;
+
+    bool getParameterNeedsToBeUpdatedInEditor() noexcept   { return testAndClear (parameterFlag); }
+    bool getSampleRateNeedsToBeUpdatedInEditor() noexcept  { return testAndClear (sampleRateFlag); }
+    bool getPresetNameNeedsToBeUpdatedInEditor() noexcept  { return testAndClear (presetNameFlag); }
+    bool getUndoButtonsNeedToBeUpdatedInEditor() noexcept  { return testAndClear (undoButtonsFlag); }
+
+    void setSampleRateNeedsToBeUpdatedInEditor (bool shouldUpdate) noexcept
+    {
+        sampleRateFlag.store (shouldUpdate, std::memory_order_relaxed);
+    }
+
+private:
+    static bool testAndClear (std::atomic<bool>& flag) noexcept
+    {
+        return flag.exchange (false, std::memory_order_relaxed);
+    }
+
+    juce::AudioProcessor* processor;
+    juce::OwnedArray<DvxParameter> parameters;
+    std::atomic<bool> parameterFlag { false };
+    std::atomic<bool> sampleRateFlag { false };
+    std::atomic<bool> presetNameFlag { false };
+    std::atomic<bool> undoButtonsFlag { false };
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DvxParameterManager)
+};

@@ -1,0 +1,209 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_data_structures/juce_data_structures.h>
+
+#include "DvxParameterManager.h"
+#include "DvxStereoVuVisuals.h"
+
+#include <array>
+#include <atomic>
+#include <memory>
+
+// The editor's mid/side mute choice; the processor turns it into "MuteMid" and "MuteSide".
+enum MuteMsOption
+{
+    muteMsNone = 0,
+    muteMsMid = 1,
+    muteMsSide = 2
+};
+
+// The plug-in's processor. It keeps the classic index-based parameter interface: the host
+// sees 50 slots, the first 18 of which are the real parameters, all owned by a
+// DvxParameterManager and addressed by name everywhere else.
+class OrvelinAudioProcessor : public juce::AudioProcessor
+{
+public:
+    OrvelinAudioProcessor();
+    ~OrvelinAudioProcessor() override;
+
+    // Parameter slots the host sees; indices from the table's end up to here are placeholders.
+    static constexpr int numHostParameters = 50;
+
+    //==============================================================================
+    // Host-facing overrides
+    const juce::String getName() const override;
+
+    void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+
+    using AudioProcessor::processBlock;
+    void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
+
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+
+    const juce::String getInputChannelName (int channelIndex) const override;
+    const juce::String getOutputChannelName (int channelIndex) const override;
+    bool isInputChannelStereoPair (int index) const override;
+    bool isOutputChannelStereoPair (int index) const override;
+
+    double getTailLengthSeconds() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override;
+
+    using AudioProcessor::getParameterName;
+    using AudioProcessor::getParameterText;
+    int getNumParameters() override;
+    const juce::String getParameterName (int parameterIndex) override;
+    juce::String getParameterID (int parameterIndex) override;
+    float getParameter (int parameterIndex) override;
+    const juce::String getParameterText (int parameterIndex) override;
+    int getParameterNumSteps (int parameterIndex) override;
+    float getParameterDefaultValue (int parameterIndex) override;
+    void setParameter (int parameterIndex, float newValue) override;
+    bool isParameterAutomatable (int parameterIndex) const override;
+
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    void changeProgramName (int index, const juce::String& newName) override;
+
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    //==============================================================================
+    // Parameters, for the editor
+    void setParamAndNotifyHost (const juce::String& parameterName, float newValue, bool beginNewUndoTransaction);
+    void setMuteMsOption (MuteMsOption option);
+    void beginNewTransaction();
+    DvxParameterManager* getParameterManager() const noexcept { return parameterManager.get(); }
+    juce::String getLastSampleRateString() const;
+
+    // The stable host-visible ID of a parameter slot (VST3 and LV2 store these in sessions).
+    static juce::String getStableParameterID (int parameterIndex);
+
+    //==============================================================================
+    // Signal path
+    DvxStereoVuVisuals getInputVuMeterVisuals();
+    DvxStereoVuVisuals getOutputVuMeterVisuals();
+    void calculateSafeBassFilterCoefficients (double normalisedSafeBassFreq);
+
+    //==============================================================================
+    // Presets and undo
+    std::unique_ptr<juce::ValueTree> createValueTreeForAllParameters() const;
+    void fillValueTreeWithAllParams (juce::ValueTree* tree) const;
+    void setParameterInValueTree (juce::ValueTree* tree, const juce::String& parameterName, float value) const;
+    void setParameterInValueTree (juce::ValueTree* tree, int parameterIndex, float value) const;
+    float getParamValueFromValueTree (const juce::ValueTree* tree, int parameterIndex) const;
+
+    juce::StringArray getAllFactoryPresetNames() const;
+    juce::StringArray getAllUserPresetNames();
+
+    juce::String getCurrentPresetName() const;
+    int getCurrentPresetID() const noexcept { return currentPresetID.load (std::memory_order_relaxed); }
+    bool currentPresetIsFactory() const noexcept { return currentPresetIsFactoryFlag.load (std::memory_order_relaxed); }
+    bool currentPresetWasModified() const noexcept { return currentPresetWasModifiedFlag.load (std::memory_order_relaxed); }
+    void updateCurrentPresetID();
+    juce::String getAllowedCharsForPresetNames() const;
+
+    void loadFactoryPresetUndoableWithID (int presetID);
+    void loadUserPresetUndoableWithID (int presetID);
+    void loadUserPresetUndoableWithName (const juce::String& presetName);
+    void loadNextPreset();
+    void loadPrevPreset();
+    void recallAllParamsFromValueTree (const juce::ValueTree* tree);
+    void copyAllPresetValuesFromValueTree (const juce::ValueTree& source);
+    void setCurrentPresetNameUndoable (const juce::String& newName);
+
+    void undoLastParameterChange();
+    void redoLastParameterChange();
+    void restorePresetAfterUndoOrRedo();
+    bool canUndo() const;
+    bool canRedo() const;
+    bool canUndoOrRedo() const;
+    void clearUndoHistory();
+
+    // The current preset tree (read-only view, for the editor and tests).
+    const juce::ValueTree* getCurrentPresetValueTree() const noexcept { return currentPreset.get(); }
+
+    //==============================================================================
+    // User preset files
+    std::unique_ptr<juce::File> getPresetsFolderFromPropertiesFile() const;
+    void initUserPresets();
+    void updateAllUserPresetNames();
+    juce::ValueTree loadUserPresetAsValueTree (const juce::File& presetFile) const;
+    static juce::String dvxReadString (juce::InputStream& stream);
+    void addAdditionalInfosToValueTree (juce::ValueTree* tree) const;
+    bool saveCurrentPresetFromValueTreeToDisk (juce::String presetName, bool compressed);
+    void revealUserPresetsFolder() const;
+    juce::File getUserPresetsFolder() const;
+
+    //==============================================================================
+    // Properties file and editor settings
+    void initPropertiesFile();
+    float getDefaultEditorDesktopHeightRatioFromPropertiesFile() const;
+    void updateDefaultEditorSizes();
+    void setCurrentAsDefaultEditorDesktopHeightRatio();
+    void resetDefaultEditorDesktopHeightRatio();
+    float getDefaultEditorDesktopHeightRatio() const noexcept { return defaultEditorDesktopHeightRatio.load (std::memory_order_relaxed); }
+    int getDefaultEditorHeight() const noexcept { return defaultEditorHeight.load (std::memory_order_relaxed); }
+    int getEditorHeight() const noexcept { return editorHeight.load (std::memory_order_relaxed); }
+    void setEditorHeight (int newHeight) noexcept { editorHeight.store (newHeight, std::memory_order_relaxed); }
+    float getCurrentColourSchemeBrightness() const noexcept { return colourSchemeBrightness.load (std::memory_order_relaxed); }
+    void setCurrentColourSchemeBrightness (float newBrightness) noexcept { colourSchemeBrightness.store (newBrightness, std::memory_order_relaxed); }
+    juce::String getChannelName() const;
+    void setChannelName (const juce::String& newName);
+    bool getExpertMode() const noexcept { return expertMode.load (std::memory_order_relaxed) == 1.0; }
+    void setExpertMode (bool shouldBeOn) noexcept { expertMode.store (shouldBeOn ? 1.0 : 0.0, std::memory_order_relaxed); }
+    juce::PropertiesFile* getPropertiesFile() const noexcept { return propertiesFile.get(); }
+
+private:
+    //==============================================================================
+    void addParameter (const juce::String& name, float defaultValue, DvxParameterValueMapper::DvxMappingENUM kind);
+    void initAllParameters();
+    void initFactoryPresets();
+    void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
+    static float dbGainFromNormalised (float normalisedValue) noexcept;
+
+    //==============================================================================
+    // Members, in the order of construction.
+    std::atomic<double> lastSampleRate { 0.0 };
+
+    std::unique_ptr<juce::PropertiesFile> propertiesFile;
+    juce::PropertiesFile::Options propertiesFileOptions;
+
+    std::atomic<bool> currentPresetIsFactoryFlag { true };
+    std::atomic<int> currentPresetID { 0 };
+    std::unique_ptr<juce::UndoManager> undoManager;
+    std::unique_ptr<juce::File> userPresetsFolder;
+    std::vector<juce::ValueTree> factoryPresets;
+    juce::StringArray factoryPresetNames;
+    juce::StringArray userPresetNames;
+    std::atomic<bool> currentPresetWasModifiedFlag { false };
+
+    std::unique_ptr<DvxParameterManager> parameterManager;
+    std::unique_ptr<juce::ValueTree> currentPreset;
+
+    juce::String channelName;
+    std::atomic<double> expertMode { 0.0 };
+    std::atomic<int> defaultEditorHeight { 0 };
+    std::atomic<int> editorHeight { 0 };
+    std::atomic<float> defaultEditorDesktopHeightRatio { 0.5f };
+    std::atomic<float> colourSchemeBrightness { 0.3f };
+
+    DvxStereoVuVisuals inputVuMeterVisuals;
+    DvxStereoVuVisuals outputVuMeterVisuals;
+    std::atomic<float> inputGain { 1.0f };
+    std::atomic<float> outputGain { 1.0f };
+
+    // Signal path state (SAFE BASS filter, coefficient hand-over, resolved parameter
+    // indices) is owned by the audio code below.
+    struct SignalPathState;
+    std::unique_ptr<SignalPathState> signalPath;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvelinAudioProcessor)
+};
