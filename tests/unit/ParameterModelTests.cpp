@@ -2,8 +2,154 @@
 
 #include <gtest/gtest.h>
 
-TEST (ParameterManager, Smoke)
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <thread>
+
+namespace
 {
-    DvxParameterManager manager (nullptr);
-    EXPECT_EQ (manager.getParameterName (-1), "invalid parameter");
+    using M = DvxParameterValueMapper;
+
+    struct ManagerWithParameters
+    {
+        explicit ManagerWithParameters (std::initializer_list<const char*> names)
+        {
+            for (auto* name : names)
+            {
+                auto* p = new DvxParameter (&manager, M::mapPercent200);
+                p->setName (name);
+                p->setValue (0.25f);
+                p->setDefaultValue (0.25f);
+                manager.addParameter (p);
+            }
+        }
+
+        DvxParameterManager manager { nullptr };
+    };
+
+    void drainFlags (DvxParameterManager& m)
+    {
+        m.getParameterNeedsToBeUpdatedInEditor();
+        m.getSampleRateNeedsToBeUpdatedInEditor();
+        m.getPresetNameNeedsToBeUpdatedInEditor();
+        m.getUndoButtonsNeedToBeUpdatedInEditor();
+    }
+}
+
+TEST (ParameterManager, LooksUpByExactNameAndGivesNeutralAnswersOutsideTheTable)
+{
+    ManagerWithParameters f { "StereoWidth", "Pan", "Pan" };
+    auto& m = f.manager;
+
+    EXPECT_EQ (m.getNumberOfParameters(), 3);
+    EXPECT_EQ (m.getParameterIndex ("StereoWidth"), 0);
+    EXPECT_EQ (m.getParameterIndex ("stereowidth"), -1) << "lookup must be case-sensitive";
+    EXPECT_EQ (m.getParameterIndex ("Pan"), 1) << "a duplicate name finds the lower index";
+    EXPECT_EQ (m.getParameter ("Nope"), nullptr);
+    EXPECT_EQ (m.getParameterValue ("Nope"), 0.0f);
+
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ (m.getParameter (i)->getIndex(), i);
+
+    for (int index : { -1, 3, 18, 49, std::numeric_limits<int>::min(), std::numeric_limits<int>::max() })
+    {
+        SCOPED_TRACE (index);
+        EXPECT_EQ (m.getParameter (index), nullptr);
+        EXPECT_EQ (m.getParameterValue (index), 0.0f);
+        EXPECT_TRUE (m.getParameterValueAsText (index).isEmpty());
+        EXPECT_EQ (m.getParameterName (index), index == -1 ? "invalid parameter" : "reserved");
+    }
+}
+
+TEST (ParameterManager, FlagsAreRaisedByValueWritesAndReportedOnce)
+{
+    ManagerWithParameters f { "A", "B" };
+    auto& m = f.manager;
+
+    // Registration does not go through setParameterValue, so no manager flag is up...
+    EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getPresetNameNeedsToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getUndoButtonsNeedToBeUpdatedInEditor());
+    // ...but every registered parameter's own changed flag is.
+    EXPECT_TRUE (m.getParameter (0)->hasFlagChanged());
+    EXPECT_TRUE (m.getParameter (1)->hasFlagChanged());
+
+    for (int badIndex : { -1, 2, 18 })
+    {
+        m.setParameterValue (badIndex, 0.9f);
+        EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
+        EXPECT_FALSE (m.getPresetNameNeedsToBeUpdatedInEditor());
+        EXPECT_FALSE (m.getUndoButtonsNeedToBeUpdatedInEditor());
+    }
+
+    m.setParameterValue (1, 1.7f);
+    m.setParameterValue (1, 1.7f);
+    EXPECT_EQ (m.getParameterValue (1), 1.7f) << "values are stored unclamped";
+
+    EXPECT_TRUE (m.getParameterNeedsToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
+    EXPECT_TRUE (m.getPresetNameNeedsToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getPresetNameNeedsToBeUpdatedInEditor());
+    EXPECT_TRUE (m.getUndoButtonsNeedToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getUndoButtonsNeedToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getSampleRateNeedsToBeUpdatedInEditor());
+
+    m.setSampleRateNeedsToBeUpdatedInEditor (true);
+    EXPECT_TRUE (m.getSampleRateNeedsToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getSampleRateNeedsToBeUpdatedInEditor());
+}
+
+TEST (ParameterManager, NoRaiseIsLostWhileAnotherThreadPollsTheFlags)
+{
+    ManagerWithParameters f { "A" };
+    auto& m = f.manager;
+    drainFlags (m);
+
+    constexpr int writes = 20000;
+    std::atomic<bool> writerDone { false };
+    int reports = 0;
+
+    std::thread writer ([&]
+    {
+        for (int i = 0; i < writes; ++i)
+            m.setParameterValue (0, (float) i / (float) writes);
+
+        writerDone = true;
+    });
+
+    while (! writerDone)
+        reports += m.getParameterNeedsToBeUpdatedInEditor() ? 1 : 0;
+
+    writer.join();
+
+    // The last write happened before writerDone, so its raise is either already reported
+    // or still up; a test-and-clear must never swallow it.
+    const bool pending = m.getParameterNeedsToBeUpdatedInEditor();
+    EXPECT_TRUE (reports > 0 || pending);
+    EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
+    EXPECT_FLOAT_EQ (m.getParameterValue (0), (float) (writes - 1) / (float) writes);
+}
+
+TEST (Parameter, OwnsAMapperExceptForKindZero)
+{
+    DvxParameterManager m (nullptr);
+
+    DvxParameter plain (&m, M::mapNone);
+    EXPECT_EQ (plain.getValueMapper(), nullptr);
+    EXPECT_EQ (plain.getName(), "reserved");
+    EXPECT_EQ (plain.getIndex(), -1);
+    plain.setValue (0.25f);
+    EXPECT_EQ (plain.getValueAsText(), juce::String (0.25f));
+
+    DvxParameter width (&m, M::mapPercent200);
+    ASSERT_NE (width.getValueMapper(), nullptr);
+    EXPECT_EQ (width.getValueMapper()->getMappingKind(), M::mapPercent200);
+    EXPECT_EQ (width.getParameterManager(), &m);
+    width.setValue (0.75f);
+    EXPECT_EQ (width.getValueAsText(), "150 %");
+
+    width.setDefaultValue (0.5f);
+    EXPECT_EQ (width.getDefaultValue(), 0.5f);
+    EXPECT_EQ (width.getValue(), 0.75f) << "the default is not the value";
 }
