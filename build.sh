@@ -44,6 +44,15 @@ configure() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# The LV2 build step instantiates the plug-in to write its manifest; give it a throw-away
+# home so that building never creates settings or preset folders for the real user.
+build_home=$(mktemp -d)
+trap 'rm -rf "$build_home"' EXIT
+
+build() {
+    HOME="$build_home" XDG_CONFIG_HOME="$build_home/.config" cmake --build "$@"
+}
+
 install_plugins() {
     local artefacts=$1/Orvelin_artefacts/Release
     mkdir -p "$HOME/.vst3" "$HOME/.lv2" "$HOME/.vst" "$HOME/.local/bin"
@@ -58,7 +67,7 @@ install_plugins() {
 run_tests() {
     local dir=$1; shift
     configure "$dir" -DCMAKE_BUILD_TYPE=Debug -DORVELIN_BUILD_TESTS=ON "$@"
-    cmake --build "$dir" --parallel "$jobs"
+    build "$dir" --parallel "$jobs"
     ctest --test-dir "$dir" --output-on-failure --parallel "$jobs"
 }
 
@@ -67,7 +76,7 @@ install_missing_packages
 case "${1:-}" in
     "")
         configure build/release -DCMAKE_BUILD_TYPE=Release
-        cmake --build build/release --parallel "$jobs"
+        build build/release --parallel "$jobs"
         install_plugins build/release
         ;;
     test)
@@ -81,7 +90,7 @@ case "${1:-}" in
         ;;
     bench)
         configure build/bench -DCMAKE_BUILD_TYPE=Release -DORVELIN_BUILD_BENCH=ON
-        cmake --build build/bench --parallel "$jobs" --target orvelin_bench
+        build build/bench --parallel "$jobs" --target orvelin_bench
         build/bench/orvelin_bench
         ;;
     *)
