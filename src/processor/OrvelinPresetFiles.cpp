@@ -1,13 +1,361 @@
 #include "OrvelinAudioProcessor.h"
+#include "DvxUntrustedXml.h"
+#include "OrvelinHostNames.h"
 
-// User preset files: placeholders until the file format lands.
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <system_error>
 
-std::unique_ptr<juce::File> OrvelinAudioProcessor::getPresetsFolderFromPropertiesFile() const { return std::make_unique<juce::File>(); }
-void OrvelinAudioProcessor::initUserPresets() { userPresetsFolder = getPresetsFolderFromPropertiesFile(); }
-void OrvelinAudioProcessor::updateAllUserPresetNames() { userPresetNames.clear(); }
-juce::ValueTree OrvelinAudioProcessor::loadUserPresetAsValueTree (const juce::File&) const { return {}; }
-juce::String OrvelinAudioProcessor::dvxReadString (juce::InputStream&) { return {}; }
-void OrvelinAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree*) const {}
-bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String, bool) { return false; }
-void OrvelinAudioProcessor::revealUserPresetsFolder() const {}
-juce::File OrvelinAudioProcessor::getUserPresetsFolder() const { return userPresetsFolder != nullptr ? *userPresetsFolder : juce::File(); }
+// User presets are files in a per-user folder, one per preset, named by the preset. The
+// list of user presets is whatever that folder holds at the moment it is scanned, so other
+// instances and other programs may add, replace or remove files at any time; every file is
+// treated as untrusted input.
+
+namespace
+{
+    const char* const presetFileHeader = "Velmora Preset File:::::";
+    const char* const presetFileExtension = ".qzp";
+
+    // A preset is a few kilobytes, compressed or not. Anything far beyond that is not one of
+    // ours and is not read (the body limit also stops a small file that inflates hugely).
+    constexpr juce::int64 maxPresetFileBytes = 1 << 20;
+    constexpr size_t maxHeaderBytes = 256;
+    constexpr size_t maxBodyBytes = 1 << 20;
+
+    enum class ZeroTerminatedRead
+    {
+        complete,       // the zero byte was found
+        endOfStream,    // the stream ended first
+        tooLong         // no zero byte within the limit
+    };
+
+    // Reads bytes up to (not including) the next zero byte. The header is read one byte at
+    // a time so that the stream stands exactly behind its zero, where the body starts.
+    ZeroTerminatedRead readBytesUpToZero (juce::InputStream& stream, juce::MemoryOutputStream& destination,
+                                          size_t maxBytes, bool oneByteAtATime)
+    {
+        char buffer[4096];
+
+        for (;;)
+        {
+            const int wanted = oneByteAtATime ? 1 : (int) sizeof (buffer);
+            const int numRead = stream.read (buffer, wanted);
+
+            if (numRead <= 0)
+                return ZeroTerminatedRead::endOfStream;
+
+            for (int i = 0; i < numRead; ++i)
+            {
+                if (buffer[i] == 0)
+                {
+                    destination.write (buffer, (size_t) i);
+                    return destination.getDataSize() <= maxBytes ? ZeroTerminatedRead::complete
+                                                                 : ZeroTerminatedRead::tooLong;
+                }
+            }
+
+            destination.write (buffer, (size_t) numRead);
+
+            if (destination.getDataSize() > maxBytes)
+                return ZeroTerminatedRead::tooLong;
+        }
+    }
+
+    juce::String utf8BytesToString (const juce::MemoryOutputStream& bytes)
+    {
+        // JUCE's own conversion asserts on (and can read past) broken UTF-8.
+        if (! DvxUntrustedXml::isValidUtf8 (bytes.getData(), bytes.getDataSize()))
+            return {};
+
+        return juce::String::fromUTF8 (static_cast<const char*> (bytes.getData()), (int) bytes.getDataSize());
+    }
+
+    // Only regular files are opened: a FIFO or a device named "*.qzp" would block the scan
+    // or feed it without end.
+    bool isRegularFile (const juce::File& file)
+    {
+        std::error_code error;
+        return std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error);
+    }
+
+    // The processor guards the file system: the editor only lets the allowed characters
+    // through, but nothing else that reaches the save may name a file outside the presets
+    // folder or one that cannot be listed again.
+    bool isUsablePresetFileName (const juce::String& name)
+    {
+        if (name.isEmpty() || name == "." || name == "..")
+            return false;
+
+        for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
+        {
+            const auto c = *p;
+
+            if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f)
+                return false;
+        }
+
+        return true;
+    }
+
+    juce::File getDefaultPresetsFolderPath (juce::String& pathAsWritten)
+    {
+        const auto separator = juce::File::getSeparatorString();
+
+        pathAsWritten = juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getFullPathName()
+                      + separator + "Velmora" + separator + "Orvelin" + " Presets" + separator;
+
+        return juce::File (pathAsWritten);
+    }
+
+    // Writes the preset beside its target and only then moves it into place, so that an
+    // existing preset of that name is either replaced whole or left exactly as it was.
+    bool writePresetFileSafely (const juce::File& target, const juce::String& xmlText, bool compressed,
+                                const std::function<bool (const juce::File&)>& readsBack)
+    {
+        const auto folder = target.getParentDirectory();
+
+        if (! folder.isDirectory())
+            return false;
+
+        // A hidden name without the preset extension: a scan running meanwhile (in another
+        // instance) never lists a half-written file, and one left behind by a crash never
+        // shows up as a preset.
+        const auto temporaryName = "." + target.getFileNameWithoutExtension() + "_temp"
+                                 + juce::String::toHexString (juce::Random().nextInt());
+        juce::TemporaryFile temporary (target, folder.getNonexistentChildFile (temporaryName, ".tmp", false));
+
+        bool ok = true;
+        juce::int64 expectedSize = -1;
+
+        {
+            juce::FileOutputStream fileStream (temporary.getFile(), 32768);
+
+            if (! fileStream.openedOk())
+                return false;
+
+            // FileOutputStream appends to an existing file; ours must start empty.
+            ok = fileStream.setPosition (0) && fileStream.truncate().wasOk();
+
+            juce::String header (presetFileHeader);
+
+            if (compressed)
+                header << "c";
+
+            ok = ok && fileStream.writeString (header);
+
+            if (compressed)
+            {
+                juce::GZIPCompressorOutputStream compressor (fileStream, 9);
+                ok = ok && compressor.writeString (xmlText);
+                compressor.flush();
+            }
+            else
+            {
+                ok = ok && fileStream.writeString (xmlText);
+            }
+
+            fileStream.flush();
+            ok = ok && fileStream.getStatus().wasOk();
+            expectedSize = fileStream.getPosition();
+        }
+
+        // FileOutputStream takes a short write (a full disk, a file size limit) for success,
+        // so the result is checked: the whole file is there and reads back as a preset.
+        ok = ok && temporary.getFile().getSize() == expectedSize
+                && readsBack (temporary.getFile());
+
+        if (! ok)
+            return false;   // the temporary file is deleted, the target never touched
+
+        return temporary.overwriteTargetFileWithTemporary();
+    }
+}
+
+//==============================================================================
+std::unique_ptr<juce::File> OrvelinAudioProcessor::getPresetsFolderFromPropertiesFile() const
+{
+    juce::String storedPath;
+
+    if (propertiesFile != nullptr)
+        storedPath = propertiesFile->getValue ("Presets Folder");
+
+    juce::File folder;
+
+    if (storedPath.isNotEmpty() && juce::File::isAbsolutePath (storedPath))
+    {
+        folder = juce::File (storedPath);
+    }
+    else
+    {
+        juce::String defaultPath;
+        folder = getDefaultPresetsFolderPath (defaultPath);
+
+        // A path that is set but unusable (not absolute) is the user's to fix; only a
+        // missing one is filled in.
+        if (storedPath.isEmpty() && propertiesFile != nullptr)
+        {
+            propertiesFile->setValue ("Presets Folder", defaultPath);
+            propertiesFile->setNeedsToBeSaved (true);
+        }
+    }
+
+    if (! folder.isDirectory())
+        folder.createDirectory();   // if this fails, the list is empty and saves fail
+
+    return std::make_unique<juce::File> (folder);
+}
+
+void OrvelinAudioProcessor::initUserPresets()
+{
+    userPresetsFolder = getPresetsFolderFromPropertiesFile();
+    updateAllUserPresetNames();
+}
+
+void OrvelinAudioProcessor::updateAllUserPresetNames()
+{
+    userPresetNames.clear();
+
+    if (userPresetsFolder == nullptr)
+        return;
+
+    // Files only, hidden ones included, in the order the file system gives them.
+    const auto files = userPresetsFolder->findChildFiles (juce::File::findFiles, false,
+                                                          juce::String ("*") + presetFileExtension);
+
+    for (const auto& file : files)
+    {
+        // The name is what a load by name appends ".qzp" to, so a file called just ".qzp"
+        // has none (JUCE would call it ".qzp", a name that no load could find).
+        const auto name = file.getFileName().dropLastCharacters ((int) std::strlen (presetFileExtension));
+
+        if (name.isNotEmpty() && loadUserPresetAsValueTree (file).isValid())
+            userPresetNames.add (name);
+    }
+}
+
+juce::String OrvelinAudioProcessor::dvxReadString (juce::InputStream& stream)
+{
+    juce::MemoryOutputStream bytes (256);
+    readBytesUpToZero (stream, bytes, std::numeric_limits<size_t>::max(), true);
+    return utf8BytesToString (bytes);
+}
+
+juce::ValueTree OrvelinAudioProcessor::loadUserPresetAsValueTree (const juce::File& presetFile) const
+{
+    if (! isRegularFile (presetFile) || presetFile.getSize() > maxPresetFileBytes)
+        return {};
+
+    juce::FileInputStream fileStream (presetFile);
+
+    if (! fileStream.openedOk())
+        return {};
+
+    // The header, read like dvxReadString but bounded, and only valid with its zero byte.
+    juce::MemoryOutputStream headerBytes (256);
+
+    if (readBytesUpToZero (fileStream, headerBytes, maxHeaderBytes, true) != ZeroTerminatedRead::complete)
+        return {};
+
+    const auto header = utf8BytesToString (headerBytes);
+
+    if (! header.startsWith (presetFileHeader))
+        return {};
+
+    std::unique_ptr<juce::GZIPDecompressorInputStream> decompressor;
+    juce::InputStream* bodyStream = &fileStream;
+
+    if (header.endsWithChar ('c'))
+    {
+        decompressor = std::make_unique<juce::GZIPDecompressorInputStream> (&fileStream, false,
+                                                                            juce::GZIPDecompressorInputStream::zlibFormat);
+        bodyStream = decompressor.get();
+    }
+
+    // The body must end with its zero byte: a file cut short (a truncated zlib stream
+    // included) is not a preset, even when the part that is left happens to parse.
+    juce::MemoryOutputStream bodyBytes (4096);
+
+    if (readBytesUpToZero (*bodyStream, bodyBytes, maxBodyBytes, false) != ZeroTerminatedRead::complete)
+        return {};
+
+    auto xml = DvxUntrustedXml::parse (static_cast<const char*> (bodyBytes.getData()), bodyBytes.getDataSize());
+
+    // A value tree has no place for text content; JUCE asserts on it and drops it.
+    if (xml == nullptr || DvxUntrustedXml::containsTextContent (*xml))
+        return {};
+
+    return juce::ValueTree::fromXml (*xml);
+}
+
+void OrvelinAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tree) const
+{
+    if (tree == nullptr || ! tree->isValid())
+        return;
+
+    using S = juce::SystemStats;
+
+    // Informational only: nothing reads these back. Written outside the undo history.
+    tree->setProperty ("PluginVersion", "1.1", nullptr);
+    tree->setProperty ("PresetType", "User", nullptr);
+    tree->setProperty ("LastSaved", juce::Time::getCurrentTime().toString (true, true, true, false), nullptr);
+    tree->setProperty ("Host", OrvelinHostNames::getNameOfCurrentHost(), nullptr);
+    tree->setProperty ("InOutChannelConfig", juce::String (getTotalNumInputChannels()) + " / "
+                                               + juce::String (getTotalNumOutputChannels()), nullptr);
+    tree->setProperty ("SampleRate", juce::String (lastSampleRate.load (std::memory_order_relaxed)) + " Hz", nullptr);
+    tree->setProperty ("OS", S::getOperatingSystemName() + " / "
+                               + (S::isOperatingSystem64Bit() ? "64bit" : "32bit"), nullptr);
+    tree->setProperty ("Language", S::getUserLanguage() + " / " + S::getDisplayLanguage(), nullptr);
+    tree->setProperty ("Region", S::getUserRegion(), nullptr);
+    tree->setProperty ("User", S::getFullUserName() + " / " + S::getLogonName(), nullptr);
+    tree->setProperty ("Device", S::getCpuVendor() + " " + juce::String (S::getCpuSpeedInMegahertz()) + "MHz"
+                                   + " " + juce::String (S::getNumCpus()) + " CPU cores"
+                                   + " / " + juce::String (S::getMemorySizeInMegabytes()) + "MB Memory", nullptr);
+}
+
+bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String presetName, bool compressed)
+{
+    const auto cleanName = presetName.removeCharacters ("*");
+
+    // A refused name changes nothing at all, not even the current preset's name.
+    if (! isUsablePresetFileName (cleanName))
+        return false;
+
+    changeProgramName (0, cleanName);
+
+    if (currentPreset == nullptr || ! currentPreset->isValid() || userPresetsFolder == nullptr)
+        return false;
+
+    addAdditionalInfosToValueTree (currentPreset.get());
+
+    const juce::File target (userPresetsFolder->getFullPathName() + juce::File::getSeparatorString()
+                             + cleanName + presetFileExtension);
+
+    if (target.getParentDirectory() != *userPresetsFolder)
+        return false;
+
+    const bool written = writePresetFileSafely (target, currentPreset->toXmlString(), compressed,
+                                                [this] (const juce::File& f) { return loadUserPresetAsValueTree (f).isValid(); });
+
+    updateAllUserPresetNames();
+
+    // After a failed write the file of that name, if any, is an older preset: loading it
+    // would throw away the values the user just tried to save.
+    if (! written)
+        return false;
+
+    loadUserPresetUndoableWithName (cleanName);
+    return true;
+}
+
+void OrvelinAudioProcessor::revealUserPresetsFolder() const
+{
+    if (userPresetsFolder != nullptr)
+        userPresetsFolder->revealToUser();
+}
+
+juce::File OrvelinAudioProcessor::getUserPresetsFolder() const
+{
+    return userPresetsFolder != nullptr ? *userPresetsFolder : juce::File();
+}
