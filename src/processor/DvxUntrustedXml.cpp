@@ -1,6 +1,7 @@
 #include "DvxUntrustedXml.h"
 
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <string>
 
@@ -52,67 +53,228 @@ bool isValidUtf8 (const void* data, size_t numBytes) noexcept
     return true;
 }
 
-int estimateNestingDepth (const char* text, size_t numBytes) noexcept
+namespace
 {
-    // Follows the parser just closely enough to know where tags are. Depth only goes down
-    // at a closing tag ("</" in content) or at "/>" inside a tag outside any quotes, which
-    // is exactly where JUCE's parser leaves an element; every other "<" counts as a new
-    // level, wherever it is.
-    enum class State { content, tag, quoted, processingInstruction, otherMarkup };
+    // JUCE's parser takes any run of [A-Za-z0-9_:.-] as a name, but asserts when the name is
+    // not a valid XML name; ours are plain ASCII identifiers.
+    bool isNameStart (char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':'; }
+    bool isNameChar (char c) noexcept  { return isNameStart (c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+    bool isSpace (char c) noexcept     { return c == ' ' || (c >= 9 && c <= 13); }
 
-    auto state = State::content;
-    char quote = 0, previous = 0;
-    int depth = 0, deepest = 0;
-
-    auto open = [&]
+    // Walks the text the way JUCE's parser would, but accepts only the plain subset that
+    // juce::XmlElement writes: an optional declaration, elements with valid names,
+    // attributes as name="value" or name='value', text, and the five named or numeric
+    // character references. Everything where the parser would take a different path
+    // (recover from an error, expand an entity across a quote, read a DTD) is refused, so
+    // that the depth counted here is the depth the parser reaches.
+    class PlainXmlScanner
     {
-        ++depth;
-        deepest = juce::jmax (deepest, depth);
-    };
+    public:
+        PlainXmlScanner (const char* text, size_t numBytes) noexcept : p (text), end (text + numBytes) {}
 
-    for (size_t i = 0; i < numBytes; ++i)
-    {
-        const char c = text[i];
-        const char next = i + 1 < numBytes ? text[i + 1] : 0;
-
-        switch (state)
+        // The deepest element nesting, or -1 when the text is not of the plain shape.
+        int run() noexcept
         {
-            case State::content:
-                if (c == '<')
+            skipSpace();
+
+            if (startsWith ("<?"))
+                if (! skipPast ("?>"))
+                    return -1;
+
+            while (p < end)
+            {
+                if (*p == '<')
                 {
-                    if (next == '/')       { depth = juce::jmax (0, depth - 1); state = State::otherMarkup; ++i; }
-                    else if (next == '?')  { state = State::processingInstruction; ++i; }
-                    else if (next == '!')  { state = State::otherMarkup; ++i; }
-                    else                   { open(); state = State::tag; }
+                    if (! readMarkup())
+                        return -1;
                 }
-                break;
+                else if (*p == '&')
+                {
+                    if (! readReference())
+                        return -1;
+                }
+                else
+                {
+                    ++p;
+                }
+            }
 
-            case State::tag:
-                if (c == '"' || c == '\'')  { quote = c; state = State::quoted; }
-                else if (c == '>')          { if (previous == '/') depth = juce::jmax (0, depth - 1); state = State::content; }
-                else if (c == '<')          { open(); }
-                break;
-
-            case State::quoted:
-                if (c == quote)             state = State::tag;
-                else if (c == '<')          open();
-                break;
-
-            case State::processingInstruction:
-                if (c == '?' && next == '>') { state = State::content; ++i; }
-                else if (c == '<')           open();
-                break;
-
-            case State::otherMarkup:
-                if (c == '>')               state = State::content;
-                else if (c == '<')          open();
-                break;
+            return deepest;
         }
 
-        previous = (i < numBytes) ? text[i] : 0;
-    }
+    private:
+        bool startsWith (const char* s) const noexcept
+        {
+            const auto n = std::strlen (s);
+            return (size_t) (end - p) >= n && std::memcmp (p, s, n) == 0;
+        }
 
-    return deepest;
+        bool skipPast (const char* s) noexcept
+        {
+            const auto n = std::strlen (s);
+
+            for (; (size_t) (end - p) >= n; ++p)
+            {
+                if (std::memcmp (p, s, n) == 0)
+                {
+                    p += n;
+                    return true;
+                }
+            }
+
+            return false;
+        }
+
+        void skipSpace() noexcept
+        {
+            while (p < end && isSpace (*p))
+                ++p;
+        }
+
+        bool readName() noexcept
+        {
+            if (p >= end || ! isNameStart (*p))
+                return false;
+
+            while (p < end && isNameChar (*p))
+                ++p;
+
+            return true;
+        }
+
+        // "&amp;", "&lt;", "&gt;", "&quot;", "&apos;", "&#NNN;" or "&#xHHH;" naming a
+        // character other than NUL, a surrogate or anything above U+10FFFF.
+        bool readReference() noexcept
+        {
+            for (auto* named : { "&amp;", "&lt;", "&gt;", "&quot;", "&apos;" })
+            {
+                if (startsWith (named))
+                {
+                    p += std::strlen (named);
+                    return true;
+                }
+            }
+
+            if (! startsWith ("&#"))
+                return false;
+
+            p += 2;
+            const bool hex = p < end && (*p == 'x' || *p == 'X');
+
+            if (hex)
+                ++p;
+
+            uint32_t code = 0;
+            int digits = 0;
+
+            for (; p < end && *p != ';'; ++p)
+            {
+                const int value = hex ? juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) (unsigned char) *p)
+                                      : ((*p >= '0' && *p <= '9') ? *p - '0' : -1);
+
+                if (value < 0 || ++digits > 7)
+                    return false;
+
+                code = code * (hex ? 16u : 10u) + (uint32_t) value;
+            }
+
+            if (p >= end || digits == 0 || code == 0 || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+                return false;
+
+            ++p;
+            return true;
+        }
+
+        bool readMarkup() noexcept
+        {
+            const char next = p + 1 < end ? p[1] : 0;
+
+            if (next == '!' || next == '?')
+                return false;
+
+            if (next == '/')
+            {
+                // JUCE skips a closing tag up to its '>' without reading the name.
+                if (! skipPast (">"))
+                    return false;
+
+                depth = juce::jmax (0, depth - 1);
+                return true;
+            }
+
+            ++p;
+            skipSpace();
+
+            if (! readName())
+                return false;
+
+            deepest = juce::jmax (deepest, ++depth);
+
+            for (;;)
+            {
+                skipSpace();
+
+                if (startsWith ("/>"))
+                {
+                    p += 2;
+                    --depth;
+                    return true;
+                }
+
+                if (startsWith (">"))
+                {
+                    ++p;
+                    return true;
+                }
+
+                if (! readName())
+                    return false;
+
+                skipSpace();
+
+                if (p >= end || *p != '=')
+                    return false;
+
+                ++p;
+                skipSpace();
+
+                if (p >= end || (*p != '"' && *p != '\''))
+                    return false;
+
+                const char quote = *p++;
+
+                while (p < end && *p != quote)
+                {
+                    if (*p == '&')
+                    {
+                        if (! readReference())
+                            return false;
+                    }
+                    else
+                    {
+                        ++p;
+                    }
+                }
+
+                if (p >= end)
+                    return false;
+
+                ++p;
+            }
+        }
+
+        const char* p;
+        const char* const end;
+        int depth = 0, deepest = 0;
+    };
+}
+
+int measureNestingDepth (const char* text, size_t numBytes) noexcept
+{
+    if (text == nullptr)
+        return -1;
+
+    return PlainXmlScanner (text, numBytes).run();
 }
 
 bool isSafeForXmlParser (const char* text, size_t numBytes) noexcept
@@ -120,31 +282,11 @@ bool isSafeForXmlParser (const char* text, size_t numBytes) noexcept
     if (text == nullptr || numBytes == 0)
         return false;
 
-    if (! isValidUtf8 (text, numBytes))
+    if (std::memchr (text, 0, numBytes) != nullptr || ! isValidUtf8 (text, numBytes))
         return false;
 
-    size_t firstNonSpace = 0;
-
-    while (firstNonSpace < numBytes && juce::CharacterFunctions::isWhitespace (text[firstNonSpace]))
-        ++firstNonSpace;
-
-    for (size_t i = 0; i < numBytes; ++i)
-    {
-        if (text[i] == 0)
-            return false;
-
-        if (text[i] == '<' && i + 1 < numBytes)
-        {
-            if (text[i + 1] == '!')
-                return false;
-
-            // Only the XML declaration, right at the start.
-            if (text[i + 1] == '?' && i != firstNonSpace)
-                return false;
-        }
-    }
-
-    return estimateNestingDepth (text, numBytes) <= maxNestingDepth;
+    const int depth = measureNestingDepth (text, numBytes);
+    return depth >= 0 && depth <= maxNestingDepth;
 }
 
 std::unique_ptr<juce::XmlElement> parse (const char* text, size_t numBytes)

@@ -11,8 +11,8 @@
 // hundred kilobytes of "<a><a><a>..." overflow the stack), a self-referencing entity in a
 // DOCTYPE recurses forever, and String::fromUTF8 reads past the end of a truncated UTF-8
 // sequence. Nothing we write ever contains a DOCTYPE, a comment, a CDATA section, text
-// content or more than two levels of elements, so anything like that is refused before
-// the parser sees it.
+// content or more than two levels of elements, and JUCE's writer uses only a plain subset
+// of XML, so anything outside that subset is refused before the parser sees it.
 namespace DvxUntrustedXml
 {
     // Deeper documents are refused before parsing. Ours are two levels deep.
@@ -22,13 +22,16 @@ namespace DvxUntrustedXml
     // cut off at the end). A zero byte counts as valid.
     bool isValidUtf8 (const void* data, size_t numBytes) noexcept;
 
-    // An upper bound of the element nesting depth JUCE's parser would reach on this text:
-    // it may be too high for odd documents but never too low.
-    int estimateNestingDepth (const char* text, size_t numBytes) noexcept;
+    // The element nesting depth that JUCE's parser reaches on this text, or -1 when the
+    // text is not of the plain shape that juce::XmlElement writes (optional declaration,
+    // elements with ASCII names, quoted attributes, text, the five named and the numeric
+    // character references). DOCTYPEs, comments, CDATA, processing instructions after the
+    // start, and malformed tags from which the parser would try to recover are refused.
+    int measureNestingDepth (const char* text, size_t numBytes) noexcept;
 
     // True when the text (UTF-8, without its terminating zero) may be handed to JUCE's
-    // XML parser: valid UTF-8, no zero byte, no "<!" construct (DOCTYPE, comment, CDATA),
-    // "<?" only at the very start, and nesting within maxNestingDepth.
+    // XML parser: valid UTF-8, no zero byte, the plain shape, and nesting within
+    // maxNestingDepth.
     bool isSafeForXmlParser (const char* text, size_t numBytes) noexcept;
 
     // Parses untrusted text. Null when the text is refused by isSafeForXmlParser or when
