@@ -1,6 +1,180 @@
 #include "OrvelinAudioProcessor.h"
+#include "DvxUntrustedXml.h"
 
-// Host state chunk: placeholder until the state format lands.
+#include <cmath>
+#include <cstring>
 
-void OrvelinAudioProcessor::getStateInformation (juce::MemoryBlock&) {}
-void OrvelinAudioProcessor::setStateInformation (const void*, int) {}
+// The state the host keeps in its project: one XML element with the editor settings, the
+// shown preset name, the factory flag and every parameter value. Hosts call both sides on
+// whatever thread they like, and hand back whatever bytes they have, so the restore reads
+// the blob as untrusted input.
+
+namespace
+{
+    const char* const stateTag = "QZPLUGINSETTINGS";
+
+    // The layout of AudioProcessor::copyXmlToBinary: a magic number, the text length, the
+    // UTF-8 text and a zero byte.
+    constexpr juce::uint32 xmlBlobMagicNumber = 0x21324356;
+
+    // Our state is about a kilobyte; a blob far beyond that is not ours.
+    constexpr int maxStateBlobBytes = 1 << 20;
+
+    // Editor heights the rest of the plug-in can live with. A restored height outside this
+    // range counts as missing (a negative or enormous editor cannot be drawn).
+    constexpr double minimumRestoredEditorHeight = 100.0;
+    constexpr double maximumRestoredEditorHeight = 10000.0;
+
+    // getXmlFromBinary checks the magic number and the length field, but it then hands the
+    // bytes to String::fromUTF8 (which asserts on broken UTF-8 and can read past the end of
+    // the blob on a cut-off sequence) and to the XML parser (which overflows the stack on
+    // deep nesting). Exactly the bytes it will read are checked here first.
+    bool isSafeStateBlob (const void* data, int sizeInBytes)
+    {
+        if (data == nullptr || sizeInBytes <= 8 || sizeInBytes > maxStateBlobBytes)
+            return false;
+
+        if (juce::ByteOrder::littleEndianInt (data) != xmlBlobMagicNumber)
+            return false;
+
+        const auto storedLength = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+
+        if (storedLength <= 0)
+            return false;
+
+        const auto* text = static_cast<const char*> (data) + 8;
+        auto length = (size_t) juce::jmin (sizeInBytes - 8, storedLength);
+
+        // The text ends at the first zero byte, as juce::String reads it.
+        if (const auto* zero = static_cast<const char*> (std::memchr (text, 0, length)))
+            length = (size_t) (zero - text);
+
+        return DvxUntrustedXml::isSafeForXmlParser (text, length);
+    }
+
+    enum class NumberAttribute { missing, unusable, usable };
+
+    // Unusable means present but not a finite number ("nan", "inf", garbage).
+    NumberAttribute readNumberAttribute (const juce::XmlElement& xml, const juce::String& name, double& value)
+    {
+        if (! xml.hasAttribute (name))
+            return NumberAttribute::missing;
+
+        return DvxUntrustedXml::parseFiniteNumber (xml.getStringAttribute (name), value) ? NumberAttribute::usable
+                                                                                        : NumberAttribute::unusable;
+    }
+
+    bool readEditorHeight (const juce::XmlElement& xml, const juce::String& name, int& height)
+    {
+        double value = 0.0;
+
+        if (readNumberAttribute (xml, name, value) != NumberAttribute::usable
+             || value < minimumRestoredEditorHeight || value > maximumRestoredEditorHeight)
+            return false;
+
+        height = (int) value;
+        return true;
+    }
+}
+
+//==============================================================================
+void OrvelinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    juce::XmlElement xml (stateTag);
+
+    xml.setAttribute ("defaultEditorHeight", getDefaultEditorHeight());
+    xml.setAttribute ("lastEditorHeight", getEditorHeight());
+    xml.setAttribute ("colourSchemeBrightnessAsDouble", (double) getCurrentColourSchemeBrightness());
+    xml.setAttribute ("programName", getCurrentPresetName());
+    xml.setAttribute ("channelName", getChannelName());
+    xml.setAttribute ("expertModeAsDouble", expertMode.load (std::memory_order_relaxed));
+    xml.setAttribute ("stepFactoryPresets", currentPresetIsFactory() ? 1 : 0);
+
+    // Doubles are written with enough digits to give back the same float.
+    for (int i = 0; i < parameterManager->getNumberOfParameters(); ++i)
+        xml.setAttribute (parameterManager->getParameterName (i), (double) parameterManager->getParameterValue (i));
+
+    copyXmlToBinary (xml, destData);
+}
+
+void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    // Anything that is not our element changes nothing at all.
+    if (! isSafeStateBlob (data, sizeInBytes))
+        return;
+
+    const auto xml = getXmlFromBinary (data, sizeInBytes);
+
+    // An exact match: hasTagName() ignores case (and asserts when that is what matched).
+    if (xml == nullptr || xml->getTagName() != stateTag)
+        return;
+
+    double number = 0.0;
+
+    // Editor sizes. The editor applies its own limits only when the user drags.
+    int height = 0;
+
+    if (readEditorHeight (*xml, "defaultEditorHeight", height))
+        defaultEditorHeight.store (height, std::memory_order_relaxed);
+
+    if (! readEditorHeight (*xml, "lastEditorHeight", height))
+        height = defaultEditorHeight.load (std::memory_order_relaxed);
+
+    editorHeight.store (height, std::memory_order_relaxed);
+
+    // Brightness scales colours; keep it where they stay colours.
+    float brightness = 0.0f;
+
+    if (readNumberAttribute (*xml, "colourSchemeBrightnessAsDouble", number) == NumberAttribute::usable)
+        brightness = (float) juce::jlimit (0.0, 1.0, number);
+
+    colourSchemeBrightness.store (brightness, std::memory_order_relaxed);
+
+    // The shown name, with the "*" it had when the project was saved while modified.
+    changeProgramName (0, xml->getStringAttribute ("programName", "(NO NAME)"));
+
+    if (xml->hasAttribute ("channelName"))
+        setChannelName (xml->getStringAttribute ("channelName"));
+
+    // Stored as it is: only exactly 1.0 means on.
+    double expert = 0.0;
+
+    if (readNumberAttribute (*xml, "expertModeAsDouble", number) == NumberAttribute::usable)
+        expert = number;
+
+    expertMode.store (expert, std::memory_order_relaxed);
+
+    int stepFactoryPresets = -1;
+
+    if (readNumberAttribute (*xml, "stepFactoryPresets", number) == NumberAttribute::usable)
+        stepFactoryPresets = (int) juce::jlimit (-2.0e9, 2.0e9, number);
+
+    currentPresetIsFactoryFlag.store (stepFactoryPresets == 1, std::memory_order_relaxed);
+
+    if (stepFactoryPresets != -1)
+        updateCurrentPresetID();
+
+    // Parameter values go straight into the manager: the host restores them itself and
+    // needs no notification. A missing value is 0.0; one that is not a number falls back to
+    // the parameter's default, and the rest are kept to the normalised range.
+    for (int i = 0; i < parameterManager->getNumberOfParameters(); ++i)
+    {
+        float value = 0.0f;
+
+        switch (readNumberAttribute (*xml, parameterManager->getParameterName (i), number))
+        {
+            case NumberAttribute::missing:  value = 0.0f; break;
+            case NumberAttribute::usable:   value = (float) juce::jlimit (0.0, 1.0, number); break;
+            case NumberAttribute::unusable: value = getParameterDefaultValue (i); break;
+        }
+
+        parameterManager->setParameterValue (i, value);
+    }
+
+    // Into the current preset tree through the undo manager, in the open transaction, so
+    // that one undo takes the preset back to where it was before the restore.
+    fillValueTreeWithAllParams (currentPreset.get());
+
+    // The filter keeps the frequency it was last computed for unless told otherwise.
+    calculateSafeBassFilterCoefficients ((double) parameterManager->getParameterValue ("SafeBassFreq"));
+}

@@ -1,0 +1,476 @@
+#include "OrvelinAudioProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+namespace
+{
+    const char* const parameterNames[] = { "Bypass", "StereoWidth", "Pan", "InputGain", "OutputGain", "SwapLR",
+                                           "PhaseFlip", "Mono", "MuteAll", "MuteMid", "MuteSide", "PanCurve",
+                                           "PanLaw", "MsMode", "PanMode", "PhaseAlignSide", "SafeBassFreq",
+                                           "SafeBass" };
+
+    juce::MemoryBlock stateOf (OrvelinAudioProcessor& p)
+    {
+        juce::MemoryBlock block;
+        p.getStateInformation (block);
+        return block;
+    }
+
+    juce::MemoryBlock blobFor (const juce::XmlElement& xml)
+    {
+        juce::MemoryBlock block;
+        juce::AudioProcessor::copyXmlToBinary (xml, block);
+        return block;
+    }
+
+    // A blob with the magic number and length field of the framework's format around
+    // arbitrary bytes.
+    juce::MemoryBlock blobAround (const juce::MemoryBlock& text, juce::uint32 lengthField)
+    {
+        juce::MemoryOutputStream out;
+        out.writeInt (0x21324356);
+        out.writeInt ((int) lengthField);
+        out << text;
+        return out.getMemoryBlock();
+    }
+
+    void restore (OrvelinAudioProcessor& p, const juce::MemoryBlock& blob)
+    {
+        p.setStateInformation (blob.getData(), (int) blob.getSize());
+    }
+
+    float parameter (const OrvelinAudioProcessor& p, const char* name)
+    {
+        return p.getParameterManager()->getParameterValue (name);
+    }
+
+    float treeValue (const OrvelinAudioProcessor& p, const char* name)
+    {
+        return p.getParamValueFromValueTree (p.getCurrentPresetValueTree(), p.getParameterManager()->getParameterIndex (name));
+    }
+
+    // Everything a restore may change, in one comparable text.
+    juce::String snapshot (OrvelinAudioProcessor& p)
+    {
+        const auto state = stateOf (p);
+        return juce::String::toHexString (state.getData(), (int) state.getSize())
+             + p.getCurrentPresetValueTree()->toXmlString()
+             + juce::String (p.getCurrentPresetID()) + (p.currentPresetIsFactory() ? "F" : "U")
+             + (p.currentPresetWasModified() ? "M" : "-") + (p.canUndo() ? "u" : "-") + (p.canRedo() ? "r" : "-");
+    }
+
+    // A state element with nothing but the given attributes.
+    juce::MemoryBlock stateWith (std::initializer_list<std::pair<const char*, const char*>> attributes)
+    {
+        juce::XmlElement xml ("QZPLUGINSETTINGS");
+
+        for (const auto& [name, value] : attributes)
+            xml.setAttribute (name, value);
+
+        return blobFor (xml);
+    }
+}
+
+//==============================================================================
+TEST (StateChunk, WritesSevenSettingsThenEveryParameterInOrder)
+{
+    OrvelinAudioProcessor p;
+    const auto blob = stateOf (p);
+
+    ASSERT_GT (blob.getSize(), 9u);
+    EXPECT_EQ (juce::ByteOrder::littleEndianInt (blob.getData()), 0x21324356u);
+    EXPECT_EQ (juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (blob.getData(), 4)), (juce::uint32) blob.getSize() - 9);
+    EXPECT_EQ (static_cast<const char*> (blob.getData())[blob.getSize() - 1], 0);
+
+    const auto xml = juce::AudioProcessor::getXmlFromBinary (blob.getData(), (int) blob.getSize());
+    ASSERT_NE (xml, nullptr);
+    EXPECT_TRUE (xml->hasTagName ("QZPLUGINSETTINGS"));
+
+    juce::StringArray expected { "defaultEditorHeight", "lastEditorHeight", "colourSchemeBrightnessAsDouble",
+                                 "programName", "channelName", "expertModeAsDouble", "stepFactoryPresets" };
+    for (auto* name : parameterNames)
+        expected.add (name);
+
+    juce::StringArray written;
+    for (int i = 0; i < xml->getNumAttributes(); ++i)
+        written.add (xml->getAttributeName (i));
+
+    EXPECT_EQ (written.joinIntoString (" "), expected.joinIntoString (" "));
+
+    EXPECT_EQ (xml->getStringAttribute ("programName"), "Init");
+    EXPECT_EQ (xml->getStringAttribute ("channelName"), "No Channel Name");
+    EXPECT_EQ (xml->getStringAttribute ("stepFactoryPresets"), "1");
+    EXPECT_EQ (xml->getStringAttribute ("defaultEditorHeight"), juce::String (p.getDefaultEditorHeight()));
+    EXPECT_EQ ((float) xml->getDoubleAttribute ("colourSchemeBrightnessAsDouble"), 0.3f);
+    EXPECT_EQ (xml->getDoubleAttribute ("expertModeAsDouble"), 0.0);
+    EXPECT_EQ ((float) xml->getDoubleAttribute ("SafeBassFreq"), 0.286f);
+}
+
+TEST (StateChunk, AFreshInstanceGetsEveryValueBackExactly)
+{
+    OrvelinAudioProcessor saved;
+
+    for (int i = 0; i < 18; ++i)
+        saved.setParamAndNotifyHost (parameterNames[i], std::nextafter ((float) (i + 1) / 19.0f, 1.0f), false);
+
+    saved.setCurrentPresetNameUndoable ("Odd * name");
+    saved.setEditorHeight (777);
+    saved.setCurrentColourSchemeBrightness (0.0f);
+    saved.setChannelName (juce::String::fromUTF8 ("Bus 3 & <Dr\xc3\xbc" "ms>\n\"quoted\""));
+    saved.setExpertMode (true);
+
+    ASSERT_TRUE (saved.currentPresetWasModified());
+    const auto blob = stateOf (saved);
+
+    OrvelinAudioProcessor restored;
+    restore (restored, blob);
+
+    for (auto* name : parameterNames)
+    {
+        EXPECT_EQ (parameter (restored, name), parameter (saved, name)) << name;
+        EXPECT_EQ (treeValue (restored, name), parameter (saved, name)) << name;
+    }
+
+    // The shown name comes back with its "*", although the new instance is not modified.
+    EXPECT_EQ (restored.getCurrentPresetName(), "Odd  name*");
+    EXPECT_FALSE (restored.currentPresetWasModified());
+    EXPECT_TRUE (restored.currentPresetIsFactory());
+    EXPECT_EQ (restored.getCurrentPresetID(), 0);
+
+    EXPECT_EQ (restored.getEditorHeight(), 777);
+    EXPECT_EQ (restored.getDefaultEditorHeight(), saved.getDefaultEditorHeight());
+    EXPECT_EQ (restored.getCurrentColourSchemeBrightness(), 0.0f);
+    EXPECT_EQ (restored.getChannelName(), saved.getChannelName());
+    EXPECT_TRUE (restored.getExpertMode());
+
+    EXPECT_EQ (stateOf (restored), blob) << "saving again gives the same bytes";
+}
+
+TEST (StateChunk, FactoryFlagAndIdComeBackByName)
+{
+    OrvelinAudioProcessor saved;
+    saved.loadFactoryPresetUndoableWithID (5);
+
+    OrvelinAudioProcessor restored;
+    restore (restored, stateOf (saved));
+
+    EXPECT_TRUE (restored.currentPresetIsFactory());
+    EXPECT_EQ (restored.getCurrentPresetID(), 5);
+    EXPECT_EQ (restored.getCurrentPresetName(), "GROUP Stereo 150% + SafeBass");
+    EXPECT_EQ (parameter (restored, "SafeBassFreq"), 0.4898f);
+}
+
+TEST (StateChunk, AUserPresetIsFoundInTheUserList)
+{
+    OrvelinAudioProcessor saved;
+    const auto name = "State chunk user preset " + juce::String::toHexString (juce::Random().nextInt());
+    ASSERT_TRUE (saved.saveCurrentPresetFromValueTreeToDisk (name, true));
+    ASSERT_FALSE (saved.currentPresetIsFactory());
+
+    OrvelinAudioProcessor restored;
+    restore (restored, stateOf (saved));
+
+    EXPECT_FALSE (restored.currentPresetIsFactory());
+    EXPECT_EQ (restored.getCurrentPresetName(), name);
+    EXPECT_EQ (restored.getCurrentPresetID(), restored.getAllUserPresetNames().indexOf (name));
+    EXPECT_GE (restored.getCurrentPresetID(), 0);
+
+    saved.getUserPresetsFolder().getChildFile (name + ".qzp").deleteFile();
+}
+
+//==============================================================================
+TEST (StateChunk, MissingAttributesTakeTheirDefaults)
+{
+    const struct
+    {
+        const char* description;
+        juce::MemoryBlock blob;
+        int defaultHeight, editorHeight;   // -1: the instance's own default height
+        const char* name;
+        bool factory;
+        int id;
+    } cases[] =
+    {
+        { "nothing but the tag", stateWith ({}), -1, -1, "(NO NAME)", false, 7 },
+        { "only the default height", stateWith ({ { "defaultEditorHeight", "600" } }), 600, 600, "(NO NAME)", false, 7 },
+        { "both heights", stateWith ({ { "defaultEditorHeight", "600" }, { "lastEditorHeight", "700" } }), 600, 700, "(NO NAME)", false, 7 },
+        { "factory name and flag", stateWith ({ { "programName", "TRACK Stereo 150%" }, { "stepFactoryPresets", "1" } }), -1, -1, "TRACK Stereo 150%", true, 2 },
+        { "factory name without flag", stateWith ({ { "programName", "TRACK Stereo 150%" } }), -1, -1, "TRACK Stereo 150%", false, 7 },
+        { "unknown name with flag", stateWith ({ { "programName", "Nowhere" }, { "stepFactoryPresets", "1" } }), -1, -1, "Nowhere", true, 7 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.description);
+
+        OrvelinAudioProcessor p;
+        p.loadFactoryPresetUndoableWithID (7);
+        p.setChannelName ("Kept");
+        p.setExpertMode (true);
+        const int ownDefault = p.getDefaultEditorHeight();
+
+        restore (p, c.blob);
+
+        EXPECT_EQ (p.getDefaultEditorHeight(), c.defaultHeight < 0 ? ownDefault : c.defaultHeight);
+        EXPECT_EQ (p.getEditorHeight(), c.editorHeight < 0 ? ownDefault : c.editorHeight);
+        EXPECT_EQ (p.getCurrentColourSchemeBrightness(), 0.0f);
+        EXPECT_EQ (p.getCurrentPresetName(), c.name);
+        EXPECT_EQ (p.getChannelName(), "Kept");
+        EXPECT_FALSE (p.getExpertMode());
+        EXPECT_EQ (p.currentPresetIsFactory(), c.factory);
+        EXPECT_EQ (p.getCurrentPresetID(), c.id);
+
+        // A missing parameter is 0.0, not its default.
+        for (auto* name : parameterNames)
+        {
+            EXPECT_EQ (parameter (p, name), 0.0f) << name;
+            EXPECT_EQ (treeValue (p, name), 0.0f) << name;
+        }
+    }
+}
+
+TEST (StateChunk, AbsurdNumbersAreKeptWithinWhatThePluginCanUse)
+{
+    OrvelinAudioProcessor p;
+    const int ownDefault = p.getDefaultEditorHeight();
+
+    restore (p, stateWith ({ { "defaultEditorHeight", "1e12" }, { "lastEditorHeight", "-300" },
+                             { "colourSchemeBrightnessAsDouble", "nan" }, { "expertModeAsDouble", "inf" },
+                             { "stepFactoryPresets", "-2147483648" },
+                             { "StereoWidth", "nan" }, { "Pan", "-inf" }, { "InputGain", "-5" }, { "OutputGain", "7" },
+                             { "SafeBassFreq", "garbage" }, { "Mono", "1e400" }, { "PanCurve", "0.2" } }));
+
+    EXPECT_EQ (p.getDefaultEditorHeight(), ownDefault);
+    EXPECT_EQ (p.getEditorHeight(), ownDefault);
+    EXPECT_EQ (p.getCurrentColourSchemeBrightness(), 0.0f);
+    EXPECT_FALSE (p.getExpertMode());
+    EXPECT_FALSE (p.currentPresetIsFactory());
+
+    // Not a number: the parameter's default. Out of range: the nearest end.
+    EXPECT_EQ (parameter (p, "StereoWidth"), 0.5f);
+    EXPECT_EQ (parameter (p, "Pan"), 0.5f);
+    EXPECT_EQ (parameter (p, "SafeBassFreq"), 0.286f);
+    EXPECT_EQ (parameter (p, "Mono"), 0.0f);
+    EXPECT_EQ (parameter (p, "InputGain"), 0.0f);
+    EXPECT_EQ (parameter (p, "OutputGain"), 1.0f);
+    EXPECT_EQ (parameter (p, "PanCurve"), 0.2f);
+
+    restore (p, stateWith ({ { "lastEditorHeight", "10001" }, { "colourSchemeBrightnessAsDouble", "5" },
+                             { "expertModeAsDouble", "0.5" } }));
+
+    EXPECT_EQ (p.getEditorHeight(), ownDefault);
+    EXPECT_EQ (p.getCurrentColourSchemeBrightness(), 1.0f);
+
+    // Stored unchanged, and only exactly 1.0 means on.
+    EXPECT_FALSE (p.getExpertMode());
+    const auto state = stateOf (p);
+    const auto xml = juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize());
+    ASSERT_NE (xml, nullptr);
+    EXPECT_EQ (xml->getDoubleAttribute ("expertModeAsDouble"), 0.5);
+}
+
+TEST (StateChunk, OneUndoBringsBackTheNameAndValuesBeforeTheRestore)
+{
+    OrvelinAudioProcessor other;
+    other.setParamAndNotifyHost ("StereoWidth", 0.3f, true);
+    other.setCurrentPresetNameUndoable ("From the project");
+    const auto blob = stateOf (other);
+
+    OrvelinAudioProcessor p;
+    p.loadFactoryPresetUndoableWithID (3);
+    restore (p, blob);
+
+    ASSERT_EQ (p.getCurrentPresetName(), "From the project*");
+    ASSERT_EQ (parameter (p, "StereoWidth"), 0.3f);
+    ASSERT_TRUE (p.canUndo());
+
+    p.undoLastParameterChange();
+
+    EXPECT_EQ (p.getCurrentPresetName(), "TRACK Stereo 200%");
+    EXPECT_EQ (treeValue (p, "StereoWidth"), 1.0f);
+    EXPECT_EQ (parameter (p, "StereoWidth"), 1.0f);
+
+    p.redoLastParameterChange();
+    EXPECT_EQ (p.getCurrentPresetName(), "From the project*");
+    EXPECT_EQ (parameter (p, "StereoWidth"), 0.3f);
+}
+
+//==============================================================================
+TEST (StateChunk, ForeignTruncatedAndHostileBlobsChangeNothing)
+{
+    OrvelinAudioProcessor source;
+    source.setParamAndNotifyHost ("Pan", 0.9f, true);
+    const auto valid = stateOf (source);
+
+    OrvelinAudioProcessor p;
+    p.setParamAndNotifyHost ("StereoWidth", 0.7f, true);
+    p.setChannelName ("Before");
+    const auto before = snapshot (p);
+
+    std::vector<std::pair<juce::String, juce::MemoryBlock>> blobs;
+
+    // Every cut of a valid blob short of its final zero byte.
+    for (size_t size = 0; size + 1 < valid.getSize(); ++size)
+        blobs.emplace_back ("cut at " + juce::String ((int) size), juce::MemoryBlock (valid.getData(), size));
+
+    juce::Random random (99);
+
+    for (int i = 0; i < 300; ++i)
+    {
+        juce::MemoryBlock noise ((size_t) random.nextInt (3000));
+        random.fillBitsRandomly (noise.getData(), noise.getSize());
+        blobs.emplace_back ("noise", noise);
+        blobs.emplace_back ("noise behind the magic number", blobAround (noise, (juce::uint32) noise.getSize()));
+    }
+
+    juce::XmlElement foreign ("SOMEOTHERPLUGIN");
+    foreign.setAttribute ("programName", "Intruder");
+
+    auto text = [] (const char* s) { return juce::MemoryBlock (s, std::strlen (s) + 1); };
+
+    juce::MemoryOutputStream deep;
+    for (int i = 0; i < 100000; ++i) deep << "<a>";
+    deep.writeByte (0);
+
+    juce::MemoryBlock huge (2 << 20);
+    huge.fillWith (' ');
+
+    blobs.emplace_back ("foreign tag", blobFor (foreign));
+    auto otherLetters = stateWith ({ { "programName", "Intruder" } });
+    {
+        auto* bytes = static_cast<char*> (otherLetters.getData());
+        auto* tag = std::search (bytes, bytes + otherLetters.getSize(), "QZPLUGINSETTINGS", "QZPLUGINSETTINGS" + 16);
+        ASSERT_NE (tag, bytes + otherLetters.getSize());
+        std::memcpy (tag, "QzPluginSettings", 16);
+    }
+    blobs.emplace_back ("our tag in other letters", otherLetters);
+    blobs.emplace_back ("length zero", blobAround (text ("<QZPLUGINSETTINGS programName=\"x\"/>"), 0));
+    blobs.emplace_back ("negative length", blobAround (text ("<QZPLUGINSETTINGS programName=\"x\"/>"), 0xffffffffu));
+    blobs.emplace_back ("length short of the element", blobAround (text ("<QZPLUGINSETTINGS programName=\"x\"/>"), 20));
+    blobs.emplace_back ("entity bomb", blobAround (text ("<!DOCTYPE r [<!ENTITY a \"x&a;\">]><QZPLUGINSETTINGS programName=\"&a;\"/>"), 100));
+    blobs.emplace_back ("deep nesting", blobAround (deep.getMemoryBlock(), (juce::uint32) deep.getDataSize()));
+    blobs.emplace_back ("broken UTF-8", blobAround (text ("<QZPLUGINSETTINGS programName=\"\xc3\"/>"), 40));
+    blobs.emplace_back ("cut-off UTF-8 at the end", blobAround (juce::MemoryBlock ("<Q a=\"\xe2", 7), 7));
+    blobs.emplace_back ("too big", blobAround (huge, (juce::uint32) huge.getSize()));
+    blobs.emplace_back ("plain text", text ("<QZPLUGINSETTINGS programName=\"x\"/>"));
+
+    for (const auto& [description, blob] : blobs)
+    {
+        restore (p, blob);
+        ASSERT_EQ (snapshot (p), before) << description;
+    }
+
+    // Null data and nonsense sizes.
+    p.setStateInformation (nullptr, 100);
+    p.setStateInformation (valid.getData(), 0);
+    p.setStateInformation (valid.getData(), -5);
+    EXPECT_EQ (snapshot (p), before);
+}
+
+TEST (StateChunk, MutatedBlobsAlwaysLeaveUsableValues)
+{
+    OrvelinAudioProcessor source;
+    source.setEditorHeight (640);
+    const auto valid = stateOf (source);
+
+    OrvelinAudioProcessor p;
+    const int ownDefault = p.getDefaultEditorHeight();
+    juce::Random random (7);
+    const char alphabet[] = "0123456789.-+eE\"<>/&;#x naif";
+
+    for (int round = 0; round < 1500; ++round)
+    {
+        juce::MemoryBlock blob (valid);
+        auto* bytes = static_cast<char*> (blob.getData());
+
+        for (int e = 1 + random.nextInt (4); --e >= 0;)
+            bytes[8 + random.nextInt ((int) blob.getSize() - 9)] = alphabet[random.nextInt ((int) sizeof (alphabet) - 1)];
+
+        restore (p, blob);
+
+        for (int i = 0; i < 18; ++i)
+        {
+            const float v = p.getParameterManager()->getParameterValue (i);
+            ASSERT_TRUE (v >= 0.0f && v <= 1.0f) << parameterNames[i] << " " << v;
+        }
+
+        ASSERT_TRUE (p.getEditorHeight() == ownDefault || (p.getEditorHeight() >= 100 && p.getEditorHeight() <= 10000));
+        ASSERT_TRUE (p.getDefaultEditorHeight() == ownDefault || (p.getDefaultEditorHeight() >= 100 && p.getDefaultEditorHeight() <= 10000));
+
+        const float brightness = p.getCurrentColourSchemeBrightness();
+        ASSERT_TRUE (brightness >= 0.0f && brightness <= 1.0f);
+    }
+}
+
+TEST (StateChunk, WorksFromAThreadOtherThanTheMessageThread)
+{
+    OrvelinAudioProcessor source;
+    source.setParamAndNotifyHost ("Pan", 0.125f, true);
+    source.setEditorHeight (555);
+    const auto blob = stateOf (source);
+
+    OrvelinAudioProcessor p;
+    juce::MemoryBlock savedOnTheThread;
+
+    std::thread hostThread ([&]
+    {
+        restore (p, blob);
+        p.getStateInformation (savedOnTheThread);
+    });
+    hostThread.join();
+
+    EXPECT_EQ (parameter (p, "Pan"), 0.125f);
+    EXPECT_EQ (p.getEditorHeight(), 555);
+    EXPECT_EQ (savedOnTheThread, blob);
+}
+
+// An instance that has already computed its SAFE BASS filter must filter like a fresh one
+// after a restore that moves the frequency.
+TEST (StateChunk, RestoredSafeBassFrequencyReachesTheFilter)
+{
+    constexpr double rate = 48000.0;
+    constexpr int blockSize = 8192;
+
+    auto sideSignalLevel = [&] (OrvelinAudioProcessor& p)
+    {
+        juce::AudioBuffer<float> buffer (2, blockSize);
+
+        for (int n = 0; n < blockSize; ++n)
+        {
+            const auto s = 0.5f * (float) std::sin (2.0 * juce::MathConstants<double>::pi * 200.0 * n / rate);
+            buffer.setSample (0, n, s);
+            buffer.setSample (1, n, -s);
+        }
+
+        juce::MidiBuffer midi;
+        p.processBlock (buffer, midi);
+
+        // The level of the second half, after the filter has settled.
+        return buffer.getRMSLevel (0, blockSize / 2, blockSize / 2);
+    };
+
+    OrvelinAudioProcessor source;
+    source.setParamAndNotifyHost ("SafeBass", 1.0f, true);
+    source.setParamAndNotifyHost ("SafeBassFreq", 1.0f, true);   // 500 Hz
+    const auto blob = stateOf (source);
+
+    OrvelinAudioProcessor running;
+    running.setRateAndBufferSizeDetails (rate, blockSize);
+    running.setParameter (running.getParameterManager()->getParameterIndex ("SafeBass"), 1.0f);
+    const float at150Hz = sideSignalLevel (running);
+    restore (running, blob);
+    const float afterRestore = sideSignalLevel (running);
+
+    OrvelinAudioProcessor fresh;
+    fresh.setRateAndBufferSizeDetails (rate, blockSize);
+    restore (fresh, blob);
+    const float freshLevel = sideSignalLevel (fresh);
+
+    EXPECT_NEAR (afterRestore, freshLevel, 0.05f * freshLevel);
+    EXPECT_LT (afterRestore, 0.5f * at150Hz) << "200 Hz is cut far more at 500 Hz than at 150 Hz";
+}
