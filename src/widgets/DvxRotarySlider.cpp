@@ -1,0 +1,119 @@
+#include "DvxRotarySlider.h"
+#include "DvxMainDisplay.h"
+
+#include <cmath>
+
+DvxRotarySlider::DvxRotarySlider (DvxParameter* parameterToUse)
+    : parameter (parameterToUse)
+{
+    mouseDownScreenPosition = {};
+
+    setSliderStyle (juce::Slider::RotaryVerticalDrag);
+    setMouseDragSensitivity (dragPixelsForFullRange);
+    setVelocityBasedMode (false);
+
+    // JUCE's own key swap stays off: Shift is handled per drag event in mouseDrag.
+    setVelocityModeParameters (1.0, 1, 0.01, false);
+}
+
+DvxRotarySlider::~DvxRotarySlider() = default;
+
+void DvxRotarySlider::mouseDown (const juce::MouseEvent& e)
+{
+    if (! isEnabled())
+    {
+        juce::Slider::mouseDown (e);
+        return;
+    }
+
+    // The release puts the pointer back here, after a drag and after a reset click alike.
+    mouseDownScreenPosition = e.getScreenPosition();
+
+    if (e.mods.isCommandDown())
+    {
+        // Same notifications as a double-click (drag start, value, drag end), and no drag
+        // follows because JUCE's own mouseDown is not called.
+        mouseDoubleClick (e);
+        return;
+    }
+
+    if (! e.source.isUnboundedMouseMovementEnabled())
+        e.source.enableUnboundedMouseMovement (true, false);
+
+    valueAtMouseDown = getValue();
+    mouseDownY = e.position.y;
+    lastDragY = e.position.y;
+    dragOffsetY = 0.0f;
+    fineDragWasActive = false;
+
+    juce::Slider::mouseDown (e);
+}
+
+void DvxRotarySlider::mouseDrag (const juce::MouseEvent& e)
+{
+    const bool fine = e.mods.isShiftDown();
+
+    if (fineDragWasActive && ! fine)
+    {
+        // Back from a fine stretch: choose the offset so that JUCE's normal drag, which
+        // measures from the press, would have put the knob at its current value at the
+        // previous event; the movement since then then counts as normal dragging.
+        const auto travelled = valueToProportionOfLength (getValue()) - valueToProportionOfLength (valueAtMouseDown);
+        const auto wantedY = (double) mouseDownY - travelled * (double) getMouseDragSensitivity();
+
+        if (std::isfinite (wantedY))
+            dragOffsetY = (float) wantedY - lastDragY;
+    }
+
+    fineDragWasActive = fine;
+    lastDragY = e.position.y;
+    setVelocityBasedMode (fine);
+
+    juce::Slider::mouseDrag (e.withNewPosition (e.position.translated (0.0f, dragOffsetY)));
+}
+
+void DvxRotarySlider::mouseUp (const juce::MouseEvent& e)
+{
+    if (e.source.isUnboundedMouseMovementEnabled())
+        e.source.enableUnboundedMouseMovement (false);
+
+    juce::Slider::mouseUp (e);
+
+    if (isEnabled())
+    {
+        setVelocityBasedMode (false);
+
+        // Moving the pointer needs a display; without one there is no pointer to move.
+        if (DvxMainDisplay::exists())
+            juce::Desktop::setMousePosition (mouseDownScreenPosition);
+    }
+}
+
+juce::String DvxRotarySlider::getTextFromValue (double value)
+{
+    if (parameter != nullptr)
+        if (auto* mapper = parameter->getValueMapper())
+            return mapper->normed2RealValueAsString ((float) value);
+
+    return juce::String (value, 2);
+}
+
+double DvxRotarySlider::getValueFromText (const juce::String& text)
+{
+    auto reduced = text.trim();
+
+    while (reduced.startsWith ("+"))
+        reduced = reduced.substring (1).trimStart();
+
+    reduced = reduced.replace (",", ".")
+                     .initialSectionContainingOnly ("0123456789.,-");
+
+    if (parameter != nullptr)
+        if (auto* mapper = parameter->getValueMapper())
+            return (double) mapper->string2normedValueAsFloat (reduced);
+
+    // A typed "nan" or "inf" cannot get here (letters end the number), but an absurdly
+    // long number can overflow; it must not become a non-finite knob value.
+    const auto value = reduced.getDoubleValue();
+    return std::isfinite (value) ? value : 0.0;
+}

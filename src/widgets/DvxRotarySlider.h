@@ -1,0 +1,49 @@
+#pragma once
+
+#include "DvxParameter.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+// A knob bound to one parameter. It turns by vertical drag with the pointer hidden and
+// unbounded, puts the pointer back where the press began, drags finely while Shift is
+// held, and shows and parses its text through the parameter's value mapper.
+//
+// A Command-click (Ctrl on Linux and Windows) resets the knob like a double-click. The
+// owner enables that reset with setDoubleClickReturnValue (true, default,
+// juce::ModifierKeys::commandModifier): naming the modifier keeps JUCE's own single-click
+// reset from answering an Alt-click as well.
+class DvxRotarySlider : public juce::Slider
+{
+public:
+    explicit DvxRotarySlider (DvxParameter* parameter);
+    ~DvxRotarySlider() override;
+
+    // The bound parameter; may be null.
+    DvxParameter* getParameter() const noexcept { return parameter; }
+
+    void mouseDown (const juce::MouseEvent&) override;
+    void mouseDrag (const juce::MouseEvent&) override;
+    void mouseUp (const juce::MouseEvent&) override;
+
+    double getValueFromText (const juce::String& text) override;
+    juce::String getTextFromValue (double value) override;
+
+    // Drag distance in pixels for the whole range.
+    static constexpr int dragPixelsForFullRange = 350;
+
+private:
+    juce::Point<int> mouseDownScreenPosition;
+    DvxParameter* parameter;
+
+    // JUCE's normal drag measures from where the press began. After a fine (Shift) stretch
+    // that would throw the knob back to where a normal drag would be; shifting the
+    // positions handed to JUCE by this offset makes the normal drag continue from the
+    // current value instead.
+    float dragOffsetY = 0.0f;
+    bool fineDragWasActive = false;
+    double valueAtMouseDown = 0.0;
+    float mouseDownY = 0.0f;
+    float lastDragY = 0.0f;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DvxRotarySlider)
+};
