@@ -1,0 +1,57 @@
+# orvelin_host_tests: loads the built VST3 and LV2 bundles through JUCE's own hosting
+# classes and the VST2 module through a small raw host on the fst headers, and checks
+# that each host sees what the processor exposes.
+#
+# The program is a host, not a plug-in: it compiles the JUCE modules itself with hosting
+# switched on and never links the Orvelin shared-code target, which is built as a plug-in
+# client. Included from Tests.cmake, so ORVELIN_TEST_HELPERS and ORVELIN_TEST_FAILURES
+# are known here.
+
+file(GLOB ORVELIN_HOST_TEST_SOURCES CONFIGURE_DEPENDS
+    "${CMAKE_SOURCE_DIR}/tests/host/*.cpp"
+    "${CMAKE_SOURCE_DIR}/tests/host/*.h")
+
+if(NOT ORVELIN_HOST_TEST_SOURCES)
+    return()
+endif()
+
+juce_add_console_app(orvelin_host_tests PRODUCT_NAME "OrvelinHostTests")
+
+target_sources(orvelin_host_tests PRIVATE ${ORVELIN_HOST_TEST_SOURCES} ${ORVELIN_TEST_HELPERS})
+set_source_files_properties(${ORVELIN_HOST_TEST_SOURCES} ${ORVELIN_TEST_HELPERS}
+    PROPERTIES COMPILE_OPTIONS "${ORVELIN_WARNING_FLAGS}")
+# The raw VST2 host includes fst, which prints #warning lines on purpose.
+set_property(SOURCE "${CMAKE_SOURCE_DIR}/tests/host/RawVst2Host.cpp" APPEND PROPERTY COMPILE_OPTIONS -Wno-cpp)
+
+# Where the format targets put their artefacts. The property holds generator expressions
+# of its own, hence GENEX_EVAL.
+target_compile_definitions(orvelin_host_tests PRIVATE
+    ${ORVELIN_JUCE_DEFINITIONS}
+    JUCE_PLUGINHOST_VST3=1
+    JUCE_PLUGINHOST_LV2=1
+    JUCE_PLUGINHOST_VST=0
+    ORVELIN_VST3_BUNDLE="$<GENEX_EVAL:$<TARGET_PROPERTY:Orvelin_VST3,JUCE_PLUGIN_ARTEFACT_FILE>>"
+    ORVELIN_LV2_BUNDLE="$<GENEX_EVAL:$<TARGET_PROPERTY:Orvelin_LV2,JUCE_PLUGIN_ARTEFACT_FILE>>"
+    ORVELIN_VST2_MODULE="$<GENEX_EVAL:$<TARGET_PROPERTY:Orvelin_VST,JUCE_PLUGIN_ARTEFACT_FILE>>")
+
+target_include_directories(orvelin_host_tests PRIVATE
+    "${CMAKE_SOURCE_DIR}/tests"
+    "${CMAKE_SOURCE_DIR}/tests/helpers"
+    "${CMAKE_SOURCE_DIR}/tests/host")
+
+target_link_libraries(orvelin_host_tests PRIVATE
+    juce::juce_audio_processors
+    juce::juce_recommended_config_flags
+    orvelin_quiet_juce
+    GTest::gtest
+    ${CMAKE_DL_LIBS})
+
+# The test loads the artefacts, so they must be built (and the LV2 turtle files written)
+# before it runs.
+add_dependencies(orvelin_host_tests Orvelin_VST3 Orvelin_LV2 Orvelin_VST)
+
+add_test(NAME orvelin_host_tests COMMAND orvelin_host_tests)
+set_tests_properties(orvelin_host_tests PROPERTIES
+    FAIL_REGULAR_EXPRESSION "${ORVELIN_TEST_FAILURES}"
+    WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
+    TIMEOUT 900)
