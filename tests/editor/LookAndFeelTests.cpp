@@ -291,34 +291,6 @@ TEST (LookAndFeel, LabelTextFillsTheLabelHeightWithoutBackground)
     lf.drawLabel (g, empty);
 }
 
-TEST (LookAndFeel, SliderTextBoxTakesTheSliderColours)
-{
-    DvxQzLookAndFeelV1 lf;
-    juce::Slider slider;
-    slider.setColour (juce::Slider::textBoxTextColourId, juce::Colours::green);
-    slider.setColour (juce::Slider::textBoxBackgroundColourId, juce::Colours::white);
-    slider.setColour (juce::Slider::textBoxOutlineColourId, juce::Colours::red);
-    slider.setColour (juce::Slider::textBoxHighlightColourId, DvxQzColours::qzcomplementColourA);
-
-    std::unique_ptr<juce::Label> box (lf.createSliderTextBox (slider));
-    ASSERT_NE (box, nullptr);
-
-    EXPECT_EQ (box->getText(), juce::String());
-    EXPECT_EQ (box->getJustificationType(), juce::Justification (juce::Justification::centred));
-    EXPECT_FALSE (box->isEditableOnSingleClick());
-    EXPECT_TRUE (box->isEditableOnDoubleClick());
-    EXPECT_TRUE (box->doesLossOfFocusDiscardChanges());
-
-    EXPECT_EQ (box->findColour (juce::Label::textColourId), juce::Colour (juce::Colours::green));
-    EXPECT_EQ (box->findColour (juce::TextEditor::textColourId), juce::Colour (juce::Colours::green));
-    EXPECT_EQ (box->findColour (juce::TextEditor::backgroundColourId), juce::Colour (juce::Colours::white));
-    EXPECT_EQ (box->findColour (juce::Label::outlineColourId), juce::Colour (juce::Colours::red));
-    EXPECT_EQ (box->findColour (juce::Label::outlineWhenEditingColourId), juce::Colour (juce::Colours::red));
-    EXPECT_EQ (box->findColour (juce::TextEditor::outlineColourId), juce::Colour (juce::Colours::red));
-    EXPECT_EQ (box->findColour (juce::TextEditor::highlightColourId), DvxQzColours::qzcomplementColourA);
-    EXPECT_FALSE (box->isColourSpecified (juce::Label::backgroundColourId));
-}
-
 TEST (LookAndFeel, ResizeCornerArrowsFollowTheMouseAndTheScheme)
 {
     DvxQzLookAndFeelV1 lf;

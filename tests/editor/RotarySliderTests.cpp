@@ -86,19 +86,6 @@ namespace
     const juce::ModifierKeys shift (juce::ModifierKeys::shiftModifier);
 }
 
-TEST (RotarySlider, ConstructedForVerticalDragWithoutJucesKeySwap)
-{
-    DvxRotarySlider knob (nullptr);
-    EXPECT_EQ (knob.getSliderStyle(), juce::Slider::RotaryVerticalDrag);
-    EXPECT_EQ (knob.getMouseDragSensitivity(), 350);
-    EXPECT_FALSE (knob.getVelocityBasedMode());
-    EXPECT_DOUBLE_EQ (knob.getVelocitySensitivity(), 1.0);
-    EXPECT_EQ (knob.getVelocityThreshold(), 1);
-    EXPECT_DOUBLE_EQ (knob.getVelocityOffset(), 0.01);
-    EXPECT_FALSE (knob.getVelocityModeIsSwappable());
-    EXPECT_EQ (knob.getParameter(), nullptr);
-}
-
 TEST (RotarySlider, TextGoesBothWaysThroughTheParametersMapper)
 {
     struct Case { Mapping kind; const char* typed; const char* reducedForMapper; };
