@@ -147,11 +147,13 @@ public:
     void initPropertiesFile();
     float getDefaultEditorDesktopHeightRatioFromPropertiesFile() const;
     void updateDefaultEditorSizes();
+    void updateDefaultEditorSizesForDisplayHeight (int mainDisplayTotalHeight);
     void setCurrentAsDefaultEditorDesktopHeightRatio();
+    void setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (int mainDisplayTotalHeight);
     void resetDefaultEditorDesktopHeightRatio();
     float getDefaultEditorDesktopHeightRatio() const noexcept { return defaultEditorDesktopHeightRatio.load (std::memory_order_relaxed); }
-    int getDefaultEditorHeight() const noexcept { return defaultEditorHeight.load (std::memory_order_relaxed); }
-    int getEditorHeight() const noexcept { return editorHeight.load (std::memory_order_relaxed); }
+    int getDefaultEditorHeight() const;
+    int getEditorHeight() const;
     void setEditorHeight (int newHeight) noexcept { editorHeight.store (newHeight, std::memory_order_relaxed); }
     float getCurrentColourSchemeBrightness() const noexcept { return colourSchemeBrightness.load (std::memory_order_relaxed); }
     void setCurrentColourSchemeBrightness (float newBrightness) noexcept { colourSchemeBrightness.store (newBrightness, std::memory_order_relaxed); }
@@ -167,6 +169,9 @@ private:
     void initAllParameters();
     void initFactoryPresets();
     void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
+    bool loadUserPresetWithName (const juce::String& presetName);
+    static int getMainDisplayTotalHeight (bool& isFallback);
+    void rederiveEditorSizesIfDisplayWasUnavailable() const;
     static float dbGainFromNormalised (float normalisedValue) noexcept;
 
     //==============================================================================
@@ -190,8 +195,11 @@ private:
 
     juce::String channelName;
     std::atomic<double> expertMode { 0.0 };
-    std::atomic<int> defaultEditorHeight { 0 };
-    std::atomic<int> editorHeight { 0 };
+    // Mutable because the first read on the message thread may replace a height that was
+    // derived from the fallback display (see rederiveEditorSizesIfDisplayWasUnavailable).
+    mutable std::atomic<int> defaultEditorHeight { 0 };
+    mutable std::atomic<int> editorHeight { 0 };
+    mutable std::atomic<bool> editorSizesUseFallbackDisplay { false };
     std::atomic<float> defaultEditorDesktopHeightRatio { 0.5f };
     std::atomic<float> colourSchemeBrightness { 0.3f };
 

@@ -1,0 +1,230 @@
+// The per-user properties file and the editor settings the processor keeps.
+
+#include "OrvelinAudioProcessor.h"
+#include "helpers/PresetTestHelpers.h"
+
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <thread>
+
+using namespace orvelin::test;
+
+namespace
+{
+    const char* const ratioKey = "DefaultEditorDesktopHeightRatio";
+
+    // The main display's total height as the processor sees it on the message thread: the
+    // real one when there is a display (a developer's desktop), else the 1080-pixel fallback.
+    int displayHeightOnMessageThread()
+    {
+        if (auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())
+            if (display->totalArea.getHeight() > 0)
+                return display->totalArea.getHeight();
+
+        return 1080;
+    }
+
+    float ratioOnDisk()
+    {
+        const auto text = readPropertyFromDisk (ratioKey);
+        return text.has_value() ? text->getFloatValue() : -1.0f;
+    }
+
+    class PropertiesTest : public ::testing::Test
+    {
+    protected:
+        ScopedPropertiesFileRestorer restorer;
+    };
+}
+
+//==============================================================================
+TEST_F (PropertiesTest, FirstRunCreatesTheFileInTheUsersConfigFolderWithHalfTheDisplay)
+{
+    propertiesFileLocation().getParentDirectory().deleteRecursively();
+
+    {
+        OrvelinAudioProcessor processor;
+
+        // Created at once, not only when the instance goes away.
+        EXPECT_TRUE (propertiesFileLocation().existsAsFile());
+        EXPECT_EQ (processor.getPropertiesFile()->getFile(), propertiesFileLocation());
+        EXPECT_EQ (ratioOnDisk(), 0.5f);
+        EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
+    }
+
+    EXPECT_FALSE (temporaryHomeFolder().getChildFile ("Velmora").exists()) << "not JUCE's Linux default of ~/Velmora";
+
+    auto xml = juce::parseXML (propertiesFileLocation());
+    ASSERT_NE (xml, nullptr);
+    EXPECT_EQ (xml->getTagName(), "PROPERTIES");
+}
+
+TEST_F (PropertiesTest, UnusableRatiosGiveAHalfAndAreWrittenBack)
+{
+    struct Case { const char* stored; float expected; };
+
+    const Case cases[] = {
+        { nullptr,  0.5f },   // key missing
+        { "",       0.5f },
+        { "0",      0.5f },
+        { "-0.25",  0.5f },
+        { "wide",   0.5f },
+        { "nan",    0.5f },
+        { "inf",    0.5f },
+        { "1e999",  0.5f },
+        { "0.3",    0.3f },
+        { "0.7 px", 0.7f },   // read as far as it is a number
+        { "1.25",   1.25f },  // no upper limit
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.stored != nullptr ? c.stored : "(missing)");
+
+        if (c.stored != nullptr)
+            writePropertyToDisk (ratioKey, c.stored);
+        else
+            removePropertyFromDisk (ratioKey);
+
+        {
+            OrvelinAudioProcessor processor;
+            EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), c.expected);
+            EXPECT_EQ (processor.getDefaultEditorHeight(), juce::roundToInt ((float) displayHeightOnMessageThread() * c.expected));
+            EXPECT_EQ (processor.getEditorHeight(), processor.getDefaultEditorHeight());
+        }
+
+        EXPECT_EQ (ratioOnDisk(), c.expected);
+    }
+}
+
+TEST_F (PropertiesTest, DefaultHeightIsTheRatioOfTheDisplaysTotalHeight)
+{
+    writePropertyToDisk (ratioKey, "0.3");
+    OrvelinAudioProcessor processor;
+
+    processor.updateDefaultEditorSizesForDisplayHeight (1000);
+    EXPECT_EQ (processor.getDefaultEditorHeight(), 300);
+
+    processor.updateDefaultEditorSizesForDisplayHeight (1001);   // 300.3 rounds down
+    EXPECT_EQ (processor.getDefaultEditorHeight(), 300);
+
+    processor.updateDefaultEditorSizesForDisplayHeight (1005);   // 301.5 rounds up
+    EXPECT_EQ (processor.getDefaultEditorHeight(), 302);
+
+    // The editor height is the editor's business and stays.
+    processor.setEditorHeight (640);
+    processor.updateDefaultEditorSizesForDisplayHeight (900);
+    EXPECT_EQ (processor.getEditorHeight(), 640);
+    EXPECT_EQ (processor.getDefaultEditorHeight(), 270);
+}
+
+TEST_F (PropertiesTest, SetCurrentAsDefaultAndResetAreRememberedForTheNextInstance)
+{
+    {
+        OrvelinAudioProcessor processor;
+        processor.updateDefaultEditorSizesForDisplayHeight (900);
+        EXPECT_EQ (processor.getDefaultEditorHeight(), 450);
+
+        processor.setEditorHeight (600);
+        processor.setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (900);
+        EXPECT_FLOAT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 600.0f / 900.0f);
+        EXPECT_EQ (processor.getDefaultEditorHeight(), 600);
+        EXPECT_EQ (processor.getPropertiesFile()->getValue (ratioKey).getFloatValue(), 600.0f / 900.0f);
+    }
+
+    {
+        OrvelinAudioProcessor processor;
+        EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 600.0f / 900.0f);
+
+        processor.resetDefaultEditorDesktopHeightRatio();
+        EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
+        EXPECT_EQ (processor.getDefaultEditorHeight(), juce::roundToInt ((float) displayHeightOnMessageThread() * 0.5f));
+    }
+
+    EXPECT_EQ (ratioOnDisk(), 0.5f);
+}
+
+TEST_F (PropertiesTest, SetCurrentAsDefaultIgnoresAnEditorHeightThatGivesNoUsableRatio)
+{
+    OrvelinAudioProcessor processor;
+    processor.updateDefaultEditorSizesForDisplayHeight (1000);
+
+    for (int height : { 0, -300 })
+    {
+        processor.setEditorHeight (height);
+        processor.setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (1000);
+        EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f) << height;
+        EXPECT_EQ (processor.getDefaultEditorHeight(), 500) << height;
+    }
+}
+
+TEST_F (PropertiesTest, HugeRatioGivesALargeHeightInsteadOfAWrappedOne)
+{
+    writePropertyToDisk (ratioKey, "1e30");
+    OrvelinAudioProcessor processor;
+
+    processor.updateDefaultEditorSizesForDisplayHeight (1000);
+    EXPECT_EQ (processor.getDefaultEditorHeight(), std::numeric_limits<int>::max());
+}
+
+TEST_F (PropertiesTest, CorruptFileGivesTheDefaultsAndIsReplacedWhole)
+{
+    const auto bytes = [] (const auto& literal) { return juce::MemoryBlock (literal, sizeof (literal) - 1); };
+
+    const juce::MemoryBlock corruptContents[] = {
+        bytes ("<?xml version=\"1.0\"?><PROPERTIES><VALUE name=\"DefaultEditor"),   // cut off mid-write
+        bytes ("\x00\xff\xfe garbage \x01\x02"),
+        bytes ("PROP\xff\xff\xff\x7f"),   // the binary format's magic with an absurd count
+        juce::MemoryBlock(),
+    };
+
+    for (const auto& contents : corruptContents)
+    {
+        SCOPED_TRACE (contents.toBase64Encoding());
+        propertiesFileLocation().getParentDirectory().createDirectory();
+        writeFileExactly (propertiesFileLocation(), contents);
+
+        {
+            OrvelinAudioProcessor processor;
+            EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
+        }
+
+        auto xml = juce::parseXML (propertiesFileLocation());
+        ASSERT_NE (xml, nullptr);
+        EXPECT_EQ (ratioOnDisk(), 0.5f);
+    }
+}
+
+TEST_F (PropertiesTest, InstanceBuiltOffTheMessageThreadUsesTheFallbackUntilAskedOnIt)
+{
+    writePropertyToDisk (ratioKey, "0.5");
+
+    std::unique_ptr<OrvelinAudioProcessor> processor;
+    int defaultHeightSeenOffThread = 0, editorHeightSeenOffThread = 0;
+
+    // As VST3 and LV2 hosts do: construct (and ask) on a thread of their own.
+    std::thread hostThread ([&]
+    {
+        processor = std::make_unique<OrvelinAudioProcessor>();
+        defaultHeightSeenOffThread = processor->getDefaultEditorHeight();
+        editorHeightSeenOffThread = processor->getEditorHeight();
+    });
+    hostThread.join();
+
+    EXPECT_EQ (defaultHeightSeenOffThread, 540);
+    EXPECT_EQ (editorHeightSeenOffThread, 540);
+
+    // The first question on the message thread derives both from the display there is.
+    const int expected = juce::roundToInt ((float) displayHeightOnMessageThread() * 0.5f);
+    EXPECT_EQ (processor->getEditorHeight(), expected);
+    EXPECT_EQ (processor->getDefaultEditorHeight(), expected);
+    processor.reset();
+
+    // An editor height that was changed meanwhile (a resize, a restored project) stays.
+    hostThread = std::thread ([&] { processor = std::make_unique<OrvelinAudioProcessor>(); });
+    hostThread.join();
+    processor->setEditorHeight (777);
+    EXPECT_EQ (processor->getEditorHeight(), 777);
+    EXPECT_EQ (processor->getDefaultEditorHeight(), expected);
+}
