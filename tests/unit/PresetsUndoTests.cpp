@@ -1,0 +1,276 @@
+// Undo and redo of the current preset: which actions are one step, which are none, and
+// which preset the processor believes it shows afterwards.
+
+#include "PresetsTestSupport.h"
+
+#include <functional>
+
+using namespace orvelin::test;
+
+namespace
+{
+    struct UndoStepCase
+    {
+        const char* description;
+        std::function<void (OrvelinAudioProcessor&)> action;
+    };
+
+    const UndoStepCase undoStepCases[] = {
+        { "one editor change",
+          [] (OrvelinAudioProcessor& p) { p.setParamAndNotifyHost ("StereoWidth", 0.9f, true); } },
+
+        { "a knob gesture of many writes",
+          [] (OrvelinAudioProcessor& p)
+          {
+              for (int i = 1; i <= 40; ++i)
+                  p.setParamAndNotifyHost ("Pan", 0.5f + 0.01f * (float) i, false);
+
+              p.beginNewTransaction();   // the drag ends
+          } },
+
+        { "a factory load",
+          [] (OrvelinAudioProcessor& p) { p.loadFactoryPresetUndoableWithID (6); } },
+
+        { "the next preset",
+          [] (OrvelinAudioProcessor& p) { p.loadNextPreset(); } },
+
+        { "a rename",
+          [] (OrvelinAudioProcessor& p) { p.setCurrentPresetNameUndoable ("Renamed"); } },
+
+        { "the mid/side mute choice",
+          [] (OrvelinAudioProcessor& p) { p.setMuteMsOption (muteMsMid); } },
+
+    };
+
+    void PrintTo (const UndoStepCase& c, std::ostream* os) { *os << c.description; }
+
+    class UndoStepTest : public PresetsTestBase,
+                         public ::testing::WithParamInterface<UndoStepCase> {};
+
+    class UndoTest : public PresetsTestBase {};
+}
+
+TEST_P (UndoStepTest, ActionIsExactlyOneUndoStep)
+{
+    const auto& c = GetParam();
+
+    const auto atInit = snapshot();
+
+    // A step to go back to, so that "exactly one" can be told from "more than one".
+    p().loadFactoryPresetUndoableWithID (2);
+    const auto before = snapshot();
+
+    c.action (p());
+    const auto after = snapshot();
+    ASSERT_NE (after, before) << "the action changed nothing";
+    ASSERT_TRUE (p().canUndo());
+
+    host.clear();
+    p().undoLastParameterChange();
+    EXPECT_EQ (snapshot(), before);
+    expectProcessorAgreesWithTree();
+    EXPECT_TRUE (p().canRedo()) << "the restore after an undo must not start a new history";
+
+    host.clear();
+    p().redoLastParameterChange();
+    EXPECT_EQ (snapshot(), after);
+    expectProcessorAgreesWithTree();
+
+    p().undoLastParameterChange();
+    p().undoLastParameterChange();
+    EXPECT_EQ (snapshot(), atInit);
+    expectProcessorAgreesWithTree();
+    EXPECT_FALSE (p().canUndo());
+}
+
+INSTANTIATE_TEST_SUITE_P (Actions, UndoStepTest, ::testing::ValuesIn (undoStepCases),
+                          [] (const auto& testInfo) { return testNameFrom (testInfo.param.description); });
+
+//==============================================================================
+TEST_F (UndoTest, HostAutomationAndAStateRestoreAreNoUndoSteps)
+{
+    const auto atInit = snapshot();
+    p().loadFactoryPresetUndoableWithID (2);
+    const auto afterLoad = snapshot();
+
+    p().setParameter (1, 0.123f);
+    p().setParameter (16, 0.9f);
+    EXPECT_FALSE (p().currentPresetWasModified());
+    EXPECT_EQ ((float) tree().getChildWithProperty ("ParameterName", "StereoWidth").getProperty ("Value"), 0.75f);
+
+    // Put the automated values back before saving, then restore that same state.
+    p().setParameter (1, afterLoad.values[1]);
+    p().setParameter (16, afterLoad.values[16]);
+    juce::MemoryBlock state;
+    p().getStateInformation (state);
+    p().setStateInformation (state.getData(), (int) state.getSize());
+    EXPECT_FALSE (p().canRedo());
+
+    // One undo goes straight back past the load: nothing else entered the history.
+    p().undoLastParameterChange();
+    EXPECT_EQ (snapshot(), atInit);
+    expectProcessorAgreesWithTree();
+    EXPECT_FALSE (p().canUndo());
+}
+
+TEST_F (UndoTest, UndoWithEmptyHistoryPushesTheTreeToTheHostAgain)
+{
+    p().setParameter (1, 0.2f);   // automation: not in the tree
+    host.clear();
+
+    p().undoLastParameterChange();
+
+    EXPECT_EQ (param ("StereoWidth"), 0.5f);
+    EXPECT_EQ (host.lastValues.size(), 18u);
+    EXPECT_EQ (p().getCurrentPresetID(), 0);
+    EXPECT_TRUE (p().currentPresetIsFactory());
+    expectProcessorAgreesWithTree();
+
+    host.clear();
+    p().redoLastParameterChange();
+    EXPECT_EQ (host.lastValues.size(), 18u);
+}
+
+TEST_F (UndoTest, SwitchingTheMidSideMuteOverIsOneStep)
+{
+    p().setMuteMsOption (muteMsMid);
+    p().setMuteMsOption (muteMsSide);   // two writes: MuteMid off, MuteSide on
+    ASSERT_EQ (param ("MuteMid"), 0.0f);
+    ASSERT_EQ (param ("MuteSide"), 1.0f);
+
+    p().undoLastParameterChange();
+    EXPECT_EQ (param ("MuteMid"), 1.0f);
+    EXPECT_EQ (param ("MuteSide"), 0.0f);
+
+    // An option outside the three writes nothing and adds no step.
+    p().setMuteMsOption (static_cast<MuteMsOption> (3));
+    EXPECT_TRUE (p().canRedo());
+}
+
+//==============================================================================
+// Which preset is shown after undoing or redoing across a load. Next and previous must go
+// on from the preset the user sees.
+
+TEST_F (UndoTest, UndoingTheFirstFactoryLoadGoesBackToInit)
+{
+    p().loadFactoryPresetUndoableWithID (5);
+    p().undoLastParameterChange();
+
+    EXPECT_EQ (p().getCurrentPresetName(), "Init");
+    EXPECT_EQ (p().getCurrentPresetID(), 0);
+    EXPECT_TRUE (p().currentPresetIsFactory());
+    expectProcessorAgreesWithTree();
+
+    p().loadNextPreset();
+    EXPECT_EQ (p().getCurrentPresetName(), "TRACK Stereo 125%");
+}
+
+TEST_F (UndoTest, UndoingAFactoryLoadReturnsToTheFactoryPresetBefore)
+{
+    p().loadFactoryPresetUndoableWithID (3);
+    p().loadFactoryPresetUndoableWithID (5);
+    p().undoLastParameterChange();
+
+    EXPECT_EQ (p().getCurrentPresetName(), "TRACK Stereo 200%");
+    EXPECT_EQ (p().getCurrentPresetID(), 3);
+    EXPECT_TRUE (p().currentPresetIsFactory());
+    expectProcessorAgreesWithTree();
+
+    p().loadNextPreset();
+    EXPECT_EQ (p().getCurrentPresetID(), 4);
+
+    p().undoLastParameterChange();
+    p().loadPrevPreset();
+    EXPECT_EQ (p().getCurrentPresetID(), 2);
+
+    // Redo across the load brings its identity back as well.
+    p().undoLastParameterChange();
+    p().redoLastParameterChange();
+    EXPECT_EQ (p().getCurrentPresetID(), 2);
+    EXPECT_EQ (p().getCurrentPresetName(), "TRACK Stereo 150%");
+}
+
+TEST_F (UndoTest, UndoingAnEditorChangeKeepsTheFactoryPresetIdentity)
+{
+    p().loadFactoryPresetUndoableWithID (9);
+    p().setParamAndNotifyHost ("StereoWidth", 0.7f, true);
+    p().undoLastParameterChange();
+
+    EXPECT_EQ (p().getCurrentPresetID(), 9);
+    EXPECT_TRUE (p().currentPresetIsFactory());
+
+    p().loadNextPreset();
+    EXPECT_EQ (p().getCurrentPresetName(), "MASTER SafeBass 80 Hz");
+}
+
+TEST_F (UndoTest, UndoingAFactoryLoadReturnsToTheUserPresetBefore)
+{
+    writeUserPresets (5);
+    const auto users = p().getAllUserPresetNames();
+    ASSERT_EQ (users.size(), 5);
+
+    p().loadUserPresetUndoableWithID (1);
+    p().loadFactoryPresetUndoableWithID (5);
+    p().undoLastParameterChange();
+
+    EXPECT_FALSE (p().currentPresetIsFactory());
+    EXPECT_EQ (p().getCurrentPresetID(), 1);
+    EXPECT_EQ (p().getCurrentPresetName(), users[1]);
+    EXPECT_EQ (param ("StereoWidth"), widthOfUserPresetNamed (users[1]));
+    expectProcessorAgreesWithTree();
+
+    p().loadNextPreset();
+    EXPECT_FALSE (p().currentPresetIsFactory());
+    EXPECT_EQ (p().getCurrentPresetName(), users[2]);
+
+    p().undoLastParameterChange();
+    p().loadPrevPreset();
+    EXPECT_EQ (p().getCurrentPresetName(), users[0]);
+
+    // And forward again across the factory load.
+    p().undoLastParameterChange();   // back to user 1
+    p().redoLastParameterChange();   // user 0 again
+    EXPECT_FALSE (p().currentPresetIsFactory());
+    EXPECT_EQ (p().getCurrentPresetID(), 0);
+}
+
+TEST_F (UndoTest, UndoingAFactoryLoadReturnsToAPresetLoadedByName)
+{
+    writeUserPresets (3);
+    const auto users = p().getAllUserPresetNames();
+
+    // A file saved while another user preset was current still names that one's ID.
+    auto stale = makeUserPresetTree (users[2], widthOfUserPresetNamed (users[2]));
+    stale.setProperty ("PresetID", 0, nullptr);
+    writeUncompressedPresetFile (userFolder(), users[2], stale);
+
+    p().loadUserPresetUndoableWithName (users[2]);
+    p().loadFactoryPresetUndoableWithID (1);
+    p().undoLastParameterChange();
+
+    EXPECT_FALSE (p().currentPresetIsFactory());
+    EXPECT_EQ (p().getCurrentPresetID(), p().getAllUserPresetNames().indexOf (users[2]));
+    EXPECT_EQ (p().getCurrentPresetName(), users[2]);
+    expectProcessorAgreesWithTree();
+}
+
+TEST_F (UndoTest, UserLoadsAreOneStepAndLoadByNameJoinsTheOpenOne)
+{
+    writeUserPresets (2);
+    const auto users = p().getAllUserPresetNames();
+
+    p().loadUserPresetUndoableWithID (1);
+    p().undoLastParameterChange();
+    EXPECT_EQ (p().getCurrentPresetName(), "Init");
+    EXPECT_TRUE (p().currentPresetIsFactory());
+    EXPECT_FALSE (p().canUndo());
+
+    // A load by name opens no step of its own: with a knob still held, both go together.
+    p().setParamAndNotifyHost ("Pan", 0.8f, false);
+    p().loadUserPresetUndoableWithName (users[0]);
+    EXPECT_EQ (param ("StereoWidth"), widthOfUserPresetNamed (users[0]));
+    p().undoLastParameterChange();
+    EXPECT_EQ (param ("Pan"), 0.5f);
+    EXPECT_EQ (p().getCurrentPresetName(), "Init");
+    EXPECT_FALSE (p().canUndo());
+}
