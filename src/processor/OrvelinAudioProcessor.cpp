@@ -13,7 +13,7 @@ OrvelinAudioProcessor::OrvelinAudioProcessor()
 
     initPropertiesFile();
 
-    channelName = "No Channel Name";
+    setChannelName ("No Channel Name");
     expertMode.store (0.0);
 
     currentPresetID.store (0);
@@ -215,7 +215,8 @@ void OrvelinAudioProcessor::setParamAndNotifyHost (const juce::String& parameter
 {
     const int index = parameterManager->getParameterIndex (parameterName);
 
-    if (index < 0)
+    // setParameter ignores non-finite values, so the tree must not take them either.
+    if (index < 0 || ! std::isfinite (newValue))
         return;
 
     setParameterNotifyingHost (index, newValue);

@@ -193,7 +193,10 @@ private:
     std::unique_ptr<DvxParameterManager> parameterManager;
     std::unique_ptr<juce::ValueTree> currentPreset;
 
+    // Written by the host's state restore on its own thread and read by the editor; the
+    // audio thread never touches it, so a short lock is fine here.
     juce::String channelName;
+    mutable juce::SpinLock channelNameLock;
     std::atomic<double> expertMode { 0.0 };
     // Mutable because the first read on the message thread may replace a height that was
     // derived from the fallback display (see rederiveEditorSizesIfDisplayWasUnavailable).

@@ -194,5 +194,14 @@ int OrvelinAudioProcessor::getEditorHeight() const
     return editorHeight.load (std::memory_order_relaxed);
 }
 
-juce::String OrvelinAudioProcessor::getChannelName() const { return channelName; }
-void OrvelinAudioProcessor::setChannelName (const juce::String& newName) { channelName = newName; }
+juce::String OrvelinAudioProcessor::getChannelName() const
+{
+    const juce::SpinLock::ScopedLockType lock (channelNameLock);
+    return channelName;
+}
+
+void OrvelinAudioProcessor::setChannelName (const juce::String& newName)
+{
+    const juce::SpinLock::ScopedLockType lock (channelNameLock);
+    channelName = newName;
+}
