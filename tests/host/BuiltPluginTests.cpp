@@ -1,4 +1,5 @@
 #include "LoadedPlugin.h"
+#include "helpers/ExpectedParameterTable.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -11,41 +12,13 @@
 // instance, so a format whose wrapper shifts, hides or renames something stands out.
 
 using namespace orvelin::host;
+using orvelin::test::ExpectedParameter;
+using orvelin::test::expectedParameters;
+using orvelin::test::numRealParameters;
+using orvelin::test::numParameterSlots;
 
 namespace
 {
-    struct ExpectedParameter
-    {
-        const char* name;
-        float defaultValue;
-        const char* defaultText;
-    };
-
-    // The processor's parameter table as a host must see it, slot by slot.
-    const ExpectedParameter expectedParameters[] = {
-        { "Bypass",         0.0f,   "BYPASS OFF" },
-        { "StereoWidth",    0.5f,   "100 %" },
-        { "Pan",            0.5f,   "C" },
-        { "InputGain",      0.5f,   "0.0dB" },
-        { "OutputGain",     0.5f,   "0.0dB" },
-        { "SwapLR",         0.0f,   "NO SWAP" },
-        { "PhaseFlip",      0.0f,   "PHASE NORMAL" },
-        { "Mono",           0.0f,   "MONO OFF" },
-        { "MuteAll",        0.0f,   "NO MUTE-ALL" },
-        { "MuteMid",        0.0f,   "NO MUTE-MID" },
-        { "MuteSide",       0.0f,   "NO MUTE-SIDE" },
-        { "PanCurve",       0.1f,   "logarithmic" },
-        { "PanLaw",         0.0f,   "-0dB" },
-        { "MsMode",         0.0f,   "fix mid" },
-        { "PanMode",        0.1f,   "balance" },
-        { "PhaseAlignSide", 0.0f,   "NO PHASE ALIGN" },
-        { "SafeBassFreq",   0.286f, "150Hz" },
-        { "SafeBass",       0.0f,   "SAFE BASS OFF" },
-    };
-
-    constexpr int numRealParameters = (int) std::size (expectedParameters);
-    constexpr int numParameterSlots = 50;
-
     // Slots past the table are placeholders that keep the host's parameter list stable.
     ExpectedParameter expectedParameter (int index)
     {
