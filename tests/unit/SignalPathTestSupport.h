@@ -1,0 +1,88 @@
+#pragma once
+
+#include "OrvelinAudioProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+// Shared by the signal-path test files: a processor at a known rate, parameter writes by
+// name the way a host automates them, and stereo test signals.
+namespace signaltest
+{
+    inline std::unique_ptr<OrvelinAudioProcessor> makeProcessor (double sampleRate = 44100.0, int blockSize = 512)
+    {
+        auto processor = std::make_unique<OrvelinAudioProcessor>();
+        processor->setRateAndBufferSizeDetails (sampleRate, blockSize);
+        return processor;
+    }
+
+    inline int indexOf (OrvelinAudioProcessor& processor, const char* name)
+    {
+        const int index = processor.getParameterManager()->getParameterIndex (name);
+        EXPECT_GE (index, 0) << name;
+        return index;
+    }
+
+    // Host automation: through setParameter, which also refreshes the cached gains and
+    // requests new SAFE BASS coefficients.
+    inline void set (OrvelinAudioProcessor& processor, const char* name, float value)
+    {
+        processor.setParameter (indexOf (processor, name), value);
+    }
+
+    inline void process (OrvelinAudioProcessor& processor, juce::AudioBuffer<float>& buffer)
+    {
+        juce::MidiBuffer midi;
+        processor.processBlock (buffer, midi);
+    }
+
+    inline juce::AudioBuffer<float> randomStereo (juce::Random& random, int numSamples)
+    {
+        juce::AudioBuffer<float> buffer (2, numSamples);
+
+        for (int channel = 0; channel < 2; ++channel)
+            for (int i = 0; i < numSamples; ++i)
+                buffer.setSample (channel, i, random.nextFloat() * 2.0f - 1.0f);
+
+        return buffer;
+    }
+
+    // Left = mid + side, right = mid - side, each a sine of its own frequency (0 = none).
+    inline juce::AudioBuffer<float> midSideSines (double sampleRate, int numSamples, int64_t startSample,
+                                                  double midHz, double sideHz, float amplitude = 0.5f)
+    {
+        juce::AudioBuffer<float> buffer (2, numSamples);
+        const auto twoPi = 2.0 * juce::MathConstants<double>::pi;
+
+        for (int i = 0; i < numSamples; ++i)
+        {
+            const auto t = (double) (startSample + i) / sampleRate;
+            const auto mid  = midHz  > 0.0 ? amplitude * std::sin (twoPi * midHz * t) : 0.0;
+            const auto side = sideHz > 0.0 ? amplitude * std::sin (twoPi * sideHz * t) : 0.0;
+            buffer.setSample (0, i, (float) (mid + side));
+            buffer.setSample (1, i, (float) (mid - side));
+        }
+
+        return buffer;
+    }
+
+    inline bool sameBits (float a, float b)
+    {
+        return std::memcmp (&a, &b, sizeof (float)) == 0;
+    }
+
+    // Agreement to float rounding: a few ulps of the larger magnitude, with a floor for
+    // results that cancel to near zero.
+    inline bool closeToRounding (float actual, float expected)
+    {
+        if (std::isnan (actual) || std::isnan (expected))
+            return std::isnan (actual) && std::isnan (expected);
+
+        const auto scale = std::max ({ 1.0f, std::abs (actual), std::abs (expected) });
+        return std::abs (actual - expected) <= 4.0e-7f * scale;
+    }
+}
