@@ -1,0 +1,106 @@
+// The benchmark program's own main: like the tests, it runs with HOME and the XDG
+// folders pointed at a fresh temporary folder, so constructing processors never touches
+// the real user's settings or presets. After the usual report it prints every case per
+// stereo frame and as a multiple of the plain gain loop measured in the same run.
+
+#include "SignalPathBench.h"
+
+#include <benchmark/benchmark.h>
+#include <juce_events/juce_events.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+    class PerFrameReporter : public benchmark::ConsoleReporter
+    {
+    public:
+        void ReportRuns (const std::vector<Run>& runs) override
+        {
+            ConsoleReporter::ReportRuns (runs);
+
+            for (const auto& run : runs)
+                if (run.run_type == Run::RT_Iteration && ! run.error_occurred && run.iterations > 0)
+                    nsPerFrame[{ run.run_name.function_name, std::stoi (run.run_name.args) }]
+                        .push_back (run.cpu_accumulated_time * 1.0e9 / ((double) run.iterations * std::stoi (run.run_name.args)));
+        }
+
+        void Finalize() override
+        {
+            ConsoleReporter::Finalize();
+
+            std::printf ("\n%-44s %6s %10s %12s\n", "processBlock per stereo frame (CPU time)", "block", "ns/frame", "x baseline");
+
+            for (const auto& [name, label] : benchcases::caseNames())
+            {
+                for (const int blockSize : benchcases::blockSizes())
+                {
+                    const auto value = median ({ name, blockSize });
+                    const auto baseline = median ({ benchcases::baselineName(), blockSize });
+
+                    if (value > 0.0)
+                        std::printf ("%-44s %6d %10.3f %12.2f\n", label.c_str(), blockSize, value, baseline > 0.0 ? value / baseline : 0.0);
+                }
+            }
+        }
+
+    private:
+        double median (const std::pair<std::string, int>& key)
+        {
+            auto found = nsPerFrame.find (key);
+
+            if (found == nsPerFrame.end() || found->second.empty())
+                return 0.0;
+
+            auto values = found->second;
+            std::sort (values.begin(), values.end());
+            return values[values.size() / 2];
+        }
+
+        std::map<std::pair<std::string, int>, std::vector<double>> nsPerFrame;
+    };
+
+    std::string makeTemporaryHome()
+    {
+        const char* base = std::getenv ("TMPDIR");
+        std::string pattern = std::string (base != nullptr ? base : "/tmp") + "/orvelin-bench-home-XXXXXX";
+
+        if (::mkdtemp (pattern.data()) == nullptr)
+        {
+            std::perror ("mkdtemp");
+            std::exit (2);
+        }
+
+        return pattern;
+    }
+}
+
+int main (int argc, char** argv)
+{
+    const auto home = makeTemporaryHome();
+    ::setenv ("HOME", home.c_str(), 1);
+    ::setenv ("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    ::setenv ("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+
+    benchmark::Initialize (&argc, argv);
+
+    if (benchmark::ReportUnrecognizedArguments (argc, argv))
+        return 1;
+
+    {
+        juce::ScopedJuceInitialiser_GUI juce;
+        PerFrameReporter reporter;
+        benchmark::RunSpecifiedBenchmarks (&reporter);
+        benchmark::Shutdown();
+        juce::DeletedAtShutdown::deleteAll();
+    }
+
+    juce::File (home).deleteRecursively();
+    return 0;
+}
