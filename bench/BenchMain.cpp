@@ -26,9 +26,20 @@ namespace
             ConsoleReporter::ReportRuns (runs);
 
             for (const auto& run : runs)
-                if (run.run_type == Run::RT_Iteration && ! run.error_occurred && run.iterations > 0)
-                    nsPerFrame[{ run.run_name.function_name, std::stoi (run.run_name.args) }]
-                        .push_back (run.cpu_accumulated_time * 1.0e9 / ((double) run.iterations * std::stoi (run.run_name.args)));
+            {
+                if (run.error_occurred || run.iterations <= 0)
+                    continue;
+
+                const std::pair<std::string, int> key { run.run_name.function_name, std::stoi (run.run_name.args) };
+                const auto perFrame = run.cpu_accumulated_time * 1.0e9 / ((double) run.iterations * key.second);
+
+                // Single runs are collected; with repetitions the library's own median is
+                // used when it reports only its aggregates.
+                if (run.run_type == Run::RT_Iteration)
+                    nsPerFrame[key].push_back (perFrame);
+                else if (run.aggregate_name == "median")
+                    reportedMedians[key] = perFrame;
+            }
         }
 
         void Finalize() override
@@ -53,6 +64,9 @@ namespace
     private:
         double median (const std::pair<std::string, int>& key)
         {
+            if (auto reported = reportedMedians.find (key); reported != reportedMedians.end())
+                return reported->second;
+
             auto found = nsPerFrame.find (key);
 
             if (found == nsPerFrame.end() || found->second.empty())
@@ -64,6 +78,7 @@ namespace
         }
 
         std::map<std::pair<std::string, int>, std::vector<double>> nsPerFrame;
+        std::map<std::pair<std::string, int>, double> reportedMedians;
     };
 
     std::string makeTemporaryHome()
