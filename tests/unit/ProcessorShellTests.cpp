@@ -1,0 +1,291 @@
+#include "OrvelinAudioProcessor.h"
+#include "helpers/ExpectedParameterTable.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+namespace
+{
+    using orvelin::test::expectedParameters;
+
+    void drainFlags (DvxParameterManager& m)
+    {
+        m.getParameterNeedsToBeUpdatedInEditor();
+        m.getSampleRateNeedsToBeUpdatedInEditor();
+        m.getPresetNameNeedsToBeUpdatedInEditor();
+        m.getUndoButtonsNeedToBeUpdatedInEditor();
+    }
+
+    struct CountingListener : juce::AudioProcessorListener
+    {
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float) override { ++changes; lastIndex = index; }
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+        int changes = 0;
+        int lastIndex = -1;
+    };
+}
+
+TEST (ProcessorShell, HostSeesFiftySlotsWithTheTableFirst)
+{
+    OrvelinAudioProcessor p;
+
+    ASSERT_EQ (p.getNumParameters(), 50);
+    ASSERT_EQ (p.getParameterManager()->getNumberOfParameters(), 18);
+
+    for (int i = 0; i < 50; ++i)
+    {
+        SCOPED_TRACE (i);
+        EXPECT_EQ (p.getParameterNumSteps (i), 2147483647);
+        EXPECT_TRUE (p.isParameterAutomatable (i));
+
+        if (i < 18)
+        {
+            EXPECT_EQ (p.getParameterName (i), expectedParameters[i].name);
+            EXPECT_EQ (p.getParameter (i), expectedParameters[i].defaultValue);
+            EXPECT_EQ (p.getParameterDefaultValue (i), expectedParameters[i].defaultValue);
+            EXPECT_EQ (p.getParameterText (i), expectedParameters[i].defaultText);
+            EXPECT_EQ (p.getParameterID (i), expectedParameters[i].name);
+            EXPECT_TRUE (p.getParameterManager()->getParameter (i)->hasFlagChanged());
+        }
+        else
+        {
+            EXPECT_EQ (p.getParameterName (i), "reserved");
+            EXPECT_EQ (p.getParameter (i), 0.0f);
+            EXPECT_EQ (p.getParameterDefaultValue (i), 0.0f);
+            EXPECT_TRUE (p.getParameterText (i).isEmpty());
+            EXPECT_EQ (p.getParameterID (i), "reserved" + juce::String (i));
+        }
+    }
+
+    // The host stores these IDs in its sessions: they must be distinct.
+    juce::StringArray ids;
+    for (int i = 0; i < 50; ++i)
+        ids.addIfNotAlreadyThere (p.getParameterID (i));
+    EXPECT_EQ (ids.size(), 50);
+
+    EXPECT_EQ (p.getParameterDefaultValue (16), 0.286f);
+    EXPECT_EQ ((double) p.getParameterDefaultValue (16), 0.28600001335144043);
+}
+
+TEST (ProcessorShell, FixedHostAnswers)
+{
+    OrvelinAudioProcessor p;
+
+    EXPECT_EQ (p.getName(), "Orvelin");
+    EXPECT_EQ (p.getInputChannelName (0), "1");
+    EXPECT_EQ (p.getOutputChannelName (1), "2");
+    EXPECT_TRUE (p.isInputChannelStereoPair (0));
+    EXPECT_TRUE (p.isOutputChannelStereoPair (1));
+    EXPECT_EQ (p.getTailLengthSeconds(), 0.0);
+    EXPECT_FALSE (p.acceptsMidi());
+    EXPECT_FALSE (p.producesMidi());
+    EXPECT_EQ (p.getNumPrograms(), 1);
+    EXPECT_EQ (p.getCurrentProgram(), 0);
+    EXPECT_EQ (p.getProgramName (0), "Init");
+    EXPECT_EQ (p.getProgramName (7), "Init");
+    EXPECT_EQ (p.getTotalNumInputChannels(), 2);
+    EXPECT_EQ (p.getTotalNumOutputChannels(), 2);
+
+    juce::AudioProcessor::BusesLayout mono;
+    mono.inputBuses.add (juce::AudioChannelSet::mono());
+    mono.outputBuses.add (juce::AudioChannelSet::mono());
+    EXPECT_FALSE (p.checkBusesLayoutSupported (mono));
+}
+
+TEST (ProcessorShell, SetParameterIgnoresPlaceholdersAndBadValues)
+{
+    OrvelinAudioProcessor p;
+    auto& m = *p.getParameterManager();
+    drainFlags (m);
+
+    for (int index : { 18, 20, 49, 50, -1, 1000 })
+        p.setParameter (index, 0.9f);
+
+    EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
+    EXPECT_EQ (p.getParameter (20), 0.0f);
+
+    p.setParameter (1, std::nanf (""));
+    p.setParameter (1, INFINITY);
+    EXPECT_EQ (p.getParameter (1), 0.5f) << "a non-finite host value must not reach the signal path";
+    EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
+
+    p.setParameter (3, 1.0f);
+    EXPECT_EQ (p.getParameterText (3), "+12.0dB");
+    EXPECT_TRUE (m.getParameterNeedsToBeUpdatedInEditor());
+    EXPECT_TRUE (m.getPresetNameNeedsToBeUpdatedInEditor());
+    EXPECT_TRUE (m.getUndoButtonsNeedToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getSampleRateNeedsToBeUpdatedInEditor());
+}
+
+TEST (ProcessorShell, HostAutomationIsNeverUndoableAndNeverMarksThePreset)
+{
+    OrvelinAudioProcessor p;
+
+    p.setParameter (1, 1.0f);
+    p.setParameter (2, 0.0f);
+
+    EXPECT_FALSE (p.currentPresetWasModified());
+    EXPECT_FALSE (p.canUndo());
+    EXPECT_EQ (p.getCurrentPresetName(), "Init");
+    EXPECT_EQ (p.getParamValueFromValueTree (p.getCurrentPresetValueTree(), 1), 0.5f) << "the tree keeps the preset's value";
+}
+
+TEST (ProcessorShell, EditorWritesMarkThePresetAndFormUndoSteps)
+{
+    OrvelinAudioProcessor p;
+    CountingListener listener;
+    p.addListener (&listener);
+
+    // A name nobody has changes nothing and informs nobody.
+    p.setParamAndNotifyHost ("NoSuchParameter", 0.9f, true);
+    EXPECT_EQ (listener.changes, 0);
+    EXPECT_FALSE (p.canUndo());
+
+    // Writing the value the tree already holds informs the host, and nothing else.
+    p.setParamAndNotifyHost ("StereoWidth", 0.5f, true);
+    EXPECT_EQ (listener.changes, 1);
+    EXPECT_FALSE (p.currentPresetWasModified());
+    EXPECT_FALSE (p.canUndo());
+
+    // A non-finite value from a text field or a script never reaches the host or the tree.
+    p.setParamAndNotifyHost ("StereoWidth", std::nanf (""), true);
+    EXPECT_EQ (listener.changes, 1);
+    EXPECT_FALSE (p.currentPresetWasModified());
+
+    p.setParamAndNotifyHost ("StereoWidth", 0.75f, true);
+    EXPECT_EQ (listener.changes, 2);
+    EXPECT_EQ (listener.lastIndex, 1);
+    EXPECT_EQ (p.getParameter (1), 0.75f);
+    EXPECT_TRUE (p.currentPresetWasModified());
+    EXPECT_EQ (p.getCurrentPresetName(), "Init*");
+    EXPECT_EQ (p.getProgramName (0), "Init*");
+    EXPECT_EQ (p.getParamValueFromValueTree (p.getCurrentPresetValueTree(), 1), 0.75f);
+    EXPECT_TRUE (p.canUndo());
+
+    p.removeListener (&listener);
+}
+
+TEST (ProcessorShell, GainsFollowTheirParameters)
+{
+    OrvelinAudioProcessor p;
+    p.setRateAndBufferSizeDetails (44100.0, 64);
+
+    // With the mid/side stage neutral, a one-sample block shows the input gain times the
+    // output gain directly.
+    auto gainOf = [&p] (float inputGain, float outputGain)
+    {
+        p.setParameter (3, inputGain);
+        p.setParameter (4, outputGain);
+        juce::AudioBuffer<float> buffer (2, 1);
+        buffer.setSample (0, 0, 0.5f);
+        buffer.setSample (1, 0, 0.5f);
+        juce::MidiBuffer midi;
+        p.processBlock (buffer, midi);
+        return buffer.getSample (0, 0) / 0.5f;
+    };
+
+    EXPECT_FLOAT_EQ (gainOf (0.5f, 0.5f), 1.0f);
+    EXPECT_NEAR (gainOf (1.0f, 0.5f), 3.981072f, 1e-5f);
+    EXPECT_NEAR (gainOf (0.5f, 0.0f), 0.25118864f, 1e-6f);
+}
+
+TEST (ProcessorShell, MidSideMuteChoiceWritesThePairAsOneStep)
+{
+    OrvelinAudioProcessor p;
+
+    p.setMuteMsOption (muteMsMid);
+    EXPECT_EQ (p.getParameter (9), 1.0f);
+    EXPECT_EQ (p.getParameter (10), 0.0f);
+
+    p.setMuteMsOption (muteMsSide);
+    EXPECT_EQ (p.getParameter (9), 0.0f);
+    EXPECT_EQ (p.getParameter (10), 1.0f);
+
+    p.setMuteMsOption ((MuteMsOption) 3);
+    EXPECT_EQ (p.getParameter (9), 0.0f);
+    EXPECT_EQ (p.getParameter (10), 1.0f);
+
+    p.setMuteMsOption (muteMsNone);
+    EXPECT_EQ (p.getParameter (10), 0.0f);
+}
+
+TEST (ProcessorShell, RenamingTheProgramRenamesThePreset)
+{
+    OrvelinAudioProcessor p;
+
+    p.changeProgramName (3, "My Wide Mix");
+    EXPECT_EQ (p.getProgramName (0), "My Wide Mix");
+    EXPECT_EQ (p.getCurrentPresetName(), "My Wide Mix");
+}
+
+TEST (ProcessorShell, SampleRateText)
+{
+    OrvelinAudioProcessor p;
+    EXPECT_EQ (p.getLastSampleRateString(), "(unknown)");
+
+    p.setRateAndBufferSizeDetails (44100.0, 64);
+    juce::AudioBuffer<float> buffer (2, 64);
+    buffer.clear();
+    juce::MidiBuffer midi;
+    drainFlags (*p.getParameterManager());
+    p.processBlock (buffer, midi);
+
+    EXPECT_EQ (p.getLastSampleRateString(), "44100 Hz");
+    EXPECT_TRUE (p.getParameterManager()->getSampleRateNeedsToBeUpdatedInEditor());
+
+    p.processBlock (buffer, midi);
+    EXPECT_FALSE (p.getParameterManager()->getSampleRateNeedsToBeUpdatedInEditor()) << "raised only on a change";
+
+    p.setRateAndBufferSizeDetails (48000.4, 64);
+    p.processBlock (buffer, midi);
+    EXPECT_EQ (p.getLastSampleRateString(), "48000 Hz");
+}
+
+TEST (ProcessorShell, AutomationFromAnotherThreadWhileTheEditorReads)
+{
+    // Run under ThreadSanitizer: values and flags are shared without locks.
+    OrvelinAudioProcessor p;
+    std::atomic<bool> stop { false };
+
+    std::thread host ([&]
+    {
+        for (int i = 0; i < 20000; ++i)
+            p.setParameter (i % 18, (float) (i % 100) / 100.0f);
+        stop = true;
+    });
+
+    int reads = 0;
+    while (! stop)
+    {
+        auto& m = *p.getParameterManager();
+        m.getParameterNeedsToBeUpdatedInEditor();
+        for (int i = 0; i < 18; ++i)
+            reads += m.getParameter (i)->hasFlagChanged() ? 1 : 0;
+        (void) p.getParameter (reads % 18);
+    }
+
+    host.join();
+    SUCCEED();
+}
+
+TEST (ProcessorShell, ConstructsOffTheMessageThread)
+{
+    // VST3 and LV2 hosts construct plug-ins on their own threads, where the display must
+    // not be asked for.
+    std::unique_ptr<OrvelinAudioProcessor> created;
+    std::thread other ([&] { created.reset (new OrvelinAudioProcessor()); });
+    other.join();
+
+    ASSERT_NE (created, nullptr);
+    EXPECT_GT (created->getDefaultEditorHeight(), 0);
+    EXPECT_EQ (created->getEditorHeight(), created->getDefaultEditorHeight());
+}
+
+TEST (ProcessorShell, FactoryFunctionMakesTheProcessor)
+{
+    std::unique_ptr<juce::AudioProcessor> p (createPluginFilter());
+    ASSERT_NE (dynamic_cast<OrvelinAudioProcessor*> (p.get()), nullptr);
+}
