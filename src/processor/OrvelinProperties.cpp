@@ -1,4 +1,5 @@
 #include "OrvelinAudioProcessor.h"
+#include "DvxMainDisplay.h"
 
 #include <cmath>
 #include <limits>
@@ -81,24 +82,9 @@ float OrvelinAudioProcessor::getDefaultEditorDesktopHeightRatioFromPropertiesFil
 
 int OrvelinAudioProcessor::getMainDisplayTotalHeight (bool& isFallback)
 {
-    // juce::Desktop may only be touched on the message thread, and without an X display
-    // there is no primary display at all.
-    if (juce::MessageManager::existsAndIsCurrentThread())
-    {
-        if (auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())
-        {
-            const int height = display->totalArea.getHeight();
-
-            if (height > 0)
-            {
-                isFallback = false;
-                return height;
-            }
-        }
-    }
-
-    isFallback = true;
-    return fallbackDisplayHeight;
+    const int height = DvxMainDisplay::getTotalArea().getHeight();
+    isFallback = height <= 0;
+    return isFallback ? fallbackDisplayHeight : height;
 }
 
 void OrvelinAudioProcessor::updateDefaultEditorSizes()
