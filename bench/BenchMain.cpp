@@ -4,16 +4,15 @@
 // stereo frame and as a multiple of the plain gain loop measured in the same run.
 
 #include "SignalPathBench.h"
+#include "helpers/TestEnvironment.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -80,28 +79,11 @@ namespace
         std::map<std::pair<std::string, int>, std::vector<double>> nsPerFrame;
         std::map<std::pair<std::string, int>, double> reportedMedians;
     };
-
-    std::string makeTemporaryHome()
-    {
-        const char* base = std::getenv ("TMPDIR");
-        std::string pattern = std::string (base != nullptr ? base : "/tmp") + "/orvelin-bench-home-XXXXXX";
-
-        if (::mkdtemp (pattern.data()) == nullptr)
-        {
-            std::perror ("mkdtemp");
-            std::exit (2);
-        }
-
-        return pattern;
-    }
 }
 
 int main (int argc, char** argv)
 {
-    const auto home = makeTemporaryHome();
-    ::setenv ("HOME", home.c_str(), 1);
-    ::setenv ("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-    ::setenv ("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+    const auto home = orvelin::test::redirectHomeToFreshTemporaryFolder ("orvelin-bench-home");
 
     benchmark::Initialize (&argc, argv);
 

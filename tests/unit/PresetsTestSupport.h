@@ -4,33 +4,17 @@
 // undo tests share.
 
 #include "OrvelinAudioProcessor.h"
+#include "helpers/ExpectedParameterTable.h"
 #include "helpers/PresetTestHelpers.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cctype>
 #include <string>
 #include <vector>
 
 namespace orvelin::test
 {
-    inline const juce::StringArray& parameterNamesInOrder()
-    {
-        static const juce::StringArray names { "Bypass", "StereoWidth", "Pan", "InputGain", "OutputGain",
-                                               "SwapLR", "PhaseFlip", "Mono", "MuteAll", "MuteMid", "MuteSide",
-                                               "PanCurve", "PanLaw", "MsMode", "PanMode", "PhaseAlignSide",
-                                               "SafeBassFreq", "SafeBass" };
-        return names;
-    }
-
-    inline const std::array<float, 18>& parameterDefaults()
-    {
-        static const std::array<float, 18> defaults { 0.0f, 0.5f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f,
-                                                      0.0f, 0.0f, 0.1f, 0.0f, 0.0f, 0.1f, 0.0f, 0.286f, 0.0f };
-        return defaults;
-    }
-
     // A readable GoogleTest name from a case description: its letters and digits, each word
     // capitalised ("next from user 1" -> "NextFromUser1").
     inline std::string testNameFrom (const char* description)
@@ -120,10 +104,10 @@ namespace orvelin::test
             t.setProperty ("PresetName", name, nullptr);
             t.setProperty ("PresetType", "User", nullptr);
 
-            for (int i = 0; i < parameterNamesInOrder().size(); ++i)
+            for (const auto& parameter : expectedParameters)
             {
-                const auto& parameterName = parameterNamesInOrder()[i];
-                float value = parameterDefaults()[(size_t) i];
+                const juce::String parameterName = parameter.name;
+                float value = parameter.defaultValue;
 
                 if (parameterName == "StereoWidth") value = stereoWidth;
                 if (parameterName == "Pan")         value = pan;

@@ -58,8 +58,8 @@ TEST_F (PresetsTest, NewInstanceShowsInitAsFactoryPresetZeroWithNothingToUndo)
     {
         const auto child = tree().getChild (i);
         EXPECT_EQ (child.getType().toString(), "Parameter");
-        EXPECT_EQ (child.getProperty ("ParameterName").toString(), parameterNamesInOrder()[i]);
-        EXPECT_EQ ((float) child.getProperty ("Value"), parameterDefaults()[(size_t) i]);
+        EXPECT_EQ (child.getProperty ("ParameterName").toString(), expectedParameters[i].name);
+        EXPECT_EQ ((float) child.getProperty ("Value"), expectedParameters[i].defaultValue);
     }
 }
 
@@ -85,8 +85,8 @@ TEST_F (PresetsTest, EachFactoryPresetLoadsItsValuesAndTellsTheHost)
 
         for (int i = 0; i < 18; ++i)
         {
-            const auto& name = parameterNamesInOrder()[i];
-            float expected = parameterDefaults()[(size_t) i];
+            const juce::String name = expectedParameters[i].name;
+            float expected = expectedParameters[i].defaultValue;
 
             if (name == "StereoWidth")  expected = row.stereoWidth;
             if (name == "SafeBass")     expected = row.safeBass;

@@ -136,10 +136,7 @@ TEST (SignalPath, BypassPassesEverySampleBitExactAndStillMeters)
 
     process (*processor, buffer);
 
-    for (int channel = 0; channel < 2; ++channel)
-        for (int i = 0; i < buffer.getNumSamples(); ++i)
-            ASSERT_TRUE (sameBits (buffer.getSample (channel, i), input.getSample (channel, i)))
-                << "channel " << channel << " sample " << i;
+    ASSERT_TRUE (sameBitsEverywhere (buffer, input));
 
     const auto in = processor->getInputVuMeterVisuals();
     const auto out = processor->getOutputVuMeterVisuals();
@@ -181,9 +178,7 @@ TEST (SignalPath, SilenceLeavesBufferPeaksAndFilterUntouched)
     const auto silenceBefore = silence;
     process (*withSilence, silence);
 
-    for (int channel = 0; channel < 2; ++channel)
-        for (int i = 0; i < 256; ++i)
-            ASSERT_TRUE (sameBits (silence.getSample (channel, i), silenceBefore.getSample (channel, i)));
+    ASSERT_TRUE (sameBitsEverywhere (silence, silenceBefore));
 
     const auto in = withSilence->getInputVuMeterVisuals();
     const auto out = withSilence->getOutputVuMeterVisuals();
@@ -198,10 +193,7 @@ TEST (SignalPath, SilenceLeavesBufferPeaksAndFilterUntouched)
     process (*withSilence, next);
     process (*withoutSilence, nextCopy);
 
-    for (int channel = 0; channel < 2; ++channel)
-        for (int i = 0; i < 512; ++i)
-            ASSERT_TRUE (sameBits (next.getSample (channel, i), nextCopy.getSample (channel, i)))
-                << "channel " << channel << " sample " << i;
+    ASSERT_TRUE (sameBitsEverywhere (next, nextCopy));
 }
 
 // Silent pairs scattered through a block are skipped one by one: the other samples come

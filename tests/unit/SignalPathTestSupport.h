@@ -75,6 +75,18 @@ namespace signaltest
         return std::memcmp (&a, &b, sizeof (float)) == 0;
     }
 
+    // Both stereo buffers hold the same bits in every sample (so even the sign of a zero).
+    inline ::testing::AssertionResult sameBitsEverywhere (const juce::AudioBuffer<float>& actual,
+                                                          const juce::AudioBuffer<float>& expected)
+    {
+        for (int channel = 0; channel < 2; ++channel)
+            for (int i = 0; i < expected.getNumSamples(); ++i)
+                if (! sameBits (actual.getSample (channel, i), expected.getSample (channel, i)))
+                    return ::testing::AssertionFailure() << "channel " << channel << " sample " << i;
+
+        return ::testing::AssertionSuccess();
+    }
+
     // Agreement to float rounding: a few ulps of the larger magnitude, with a floor for
     // results that cancel to near zero.
     inline bool closeToRounding (float actual, float expected)
