@@ -130,26 +130,3 @@ TEST (ParameterManager, NoRaiseIsLostWhileAnotherThreadPollsTheFlags)
     EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
     EXPECT_FLOAT_EQ (m.getParameterValue (0), (float) (writes - 1) / (float) writes);
 }
-
-TEST (Parameter, OwnsAMapperExceptForKindZero)
-{
-    DvxParameterManager m (nullptr);
-
-    DvxParameter plain (&m, M::mapNone);
-    EXPECT_EQ (plain.getValueMapper(), nullptr);
-    EXPECT_EQ (plain.getName(), "reserved");
-    EXPECT_EQ (plain.getIndex(), -1);
-    plain.setValue (0.25f);
-    EXPECT_EQ (plain.getValueAsText(), juce::String (0.25f));
-
-    DvxParameter width (&m, M::mapPercent200);
-    ASSERT_NE (width.getValueMapper(), nullptr);
-    EXPECT_EQ (width.getValueMapper()->getMappingKind(), M::mapPercent200);
-    EXPECT_EQ (width.getParameterManager(), &m);
-    width.setValue (0.75f);
-    EXPECT_EQ (width.getValueAsText(), "150 %");
-
-    width.setDefaultValue (0.5f);
-    EXPECT_EQ (width.getDefaultValue(), 0.5f);
-    EXPECT_EQ (width.getValue(), 0.75f) << "the default is not the value";
-}
