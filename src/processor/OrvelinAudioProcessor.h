@@ -141,6 +141,8 @@ public:
     bool saveCurrentPresetFromValueTreeToDisk (juce::String presetName, bool compressed);
     void revealUserPresetsFolder() const;
     juce::File getUserPresetsFolder() const;
+    // The file a user preset of this name lives in: the folder, the name and ".qzp".
+    juce::File getUserPresetFile (const juce::String& presetName) const;
 
     //==============================================================================
     // Properties file and editor settings

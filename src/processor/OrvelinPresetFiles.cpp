@@ -329,8 +329,7 @@ bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String p
 
     addAdditionalInfosToValueTree (currentPreset.get());
 
-    const juce::File target (userPresetsFolder->getFullPathName() + juce::File::getSeparatorString()
-                             + cleanName + presetFileExtension);
+    const auto target = getUserPresetFile (cleanName);
 
     if (target.getParentDirectory() != *userPresetsFolder)
         return false;
@@ -358,4 +357,12 @@ void OrvelinAudioProcessor::revealUserPresetsFolder() const
 juce::File OrvelinAudioProcessor::getUserPresetsFolder() const
 {
     return userPresetsFolder != nullptr ? *userPresetsFolder : juce::File();
+}
+
+juce::File OrvelinAudioProcessor::getUserPresetFile (const juce::String& presetName) const
+{
+    // Joined as text rather than with getChildFile, which would resolve "..", "~" or an
+    // absolute name; callers check that the result still lies in the folder when it matters.
+    return juce::File (getUserPresetsFolder().getFullPathName() + juce::File::getSeparatorString()
+                       + presetName + presetFileExtension);
 }

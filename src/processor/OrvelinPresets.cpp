@@ -237,12 +237,10 @@ bool OrvelinAudioProcessor::loadUserPresetWithName (const juce::String& presetNa
     if (presetName.isEmpty() || presetName.containsAnyOf ("/\\"))
         return false;
 
-    const auto folder = getUserPresetsFolder();
-
-    if (folder == juce::File())
+    if (getUserPresetsFolder() == juce::File())
         return false;
 
-    const juce::File presetFile (folder.getFullPathName() + juce::File::getSeparatorString() + presetName + ".qzp");
+    const auto presetFile = getUserPresetFile (presetName);
 
     if (! presetFile.existsAsFile())
         return false;
