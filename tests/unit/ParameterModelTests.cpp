@@ -1,4 +1,5 @@
 #include "DvxParameterManager.h"
+#include "helpers/EditorFlags.h"
 
 #include <gtest/gtest.h>
 
@@ -27,14 +28,6 @@ namespace
 
         DvxParameterManager manager { nullptr };
     };
-
-    void drainFlags (DvxParameterManager& m)
-    {
-        m.getParameterNeedsToBeUpdatedInEditor();
-        m.getSampleRateNeedsToBeUpdatedInEditor();
-        m.getPresetNameNeedsToBeUpdatedInEditor();
-        m.getUndoButtonsNeedToBeUpdatedInEditor();
-    }
 }
 
 TEST (ParameterManager, LooksUpByExactNameAndGivesNeutralAnswersOutsideTheTable)
@@ -104,7 +97,7 @@ TEST (ParameterManager, NoRaiseIsLostWhileAnotherThreadPollsTheFlags)
 {
     ManagerWithParameters f { "A" };
     auto& m = f.manager;
-    drainFlags (m);
+    orvelin::test::drainEditorFlags (m);
 
     constexpr int writes = 20000;
     std::atomic<bool> writerDone { false };

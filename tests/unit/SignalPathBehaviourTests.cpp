@@ -393,9 +393,10 @@ TEST (SignalPath, ANewSampleRateIsReportedOnce)
     process (*processor, buffer);
     EXPECT_FALSE (manager->getSampleRateNeedsToBeUpdatedInEditor());
 
-    processor->setRateAndBufferSizeDetails (96000.0, 512);
+    // Shown in whole hertz.
+    processor->setRateAndBufferSizeDetails (48000.4, 512);
     process (*processor, buffer);
-    EXPECT_EQ (processor->getLastSampleRateString(), "96000 Hz");
+    EXPECT_EQ (processor->getLastSampleRateString(), "48000 Hz");
     EXPECT_TRUE (manager->getSampleRateNeedsToBeUpdatedInEditor());
 }
 
