@@ -150,41 +150,25 @@ namespace orvelin::test
         JUCE_DECLARE_NON_COPYABLE (ScopedPresetsFolder)
     };
 
+    // Writes a preset file byte for byte (refusing any path outside the test home).
+    inline juce::File writeRawPresetFile (const juce::File& folder, const juce::String& name, const juce::MemoryBlock& bytes)
+    {
+        const auto file = folder.getChildFile (name + ".qzp");
+        writeFileExactly (file, bytes);
+        return file;
+    }
+
     // Writes a user preset file in the uncompressed format: the header text and a zero
     // byte, then the tree's XML text and a zero byte.
     inline juce::File writeUncompressedPresetFile (const juce::File& folder, const juce::String& name,
                                                    const juce::ValueTree& tree)
     {
-        const auto file = folder.getChildFile (name + ".qzp");
-
-        if (! isInsideTemporaryHome (file))
-        {
-            ADD_FAILURE() << "refusing to write a preset outside the test home: " << file.getFullPathName();
-            return {};
-        }
-
         juce::MemoryOutputStream out;
         out << "Velmora Preset File:::::";
         out.writeByte (0);
         out << tree.toXmlString();
         out.writeByte (0);
-
-        EXPECT_TRUE (file.replaceWithData (out.getData(), out.getDataSize()));
-        return file;
-    }
-
-    inline juce::File writeRawPresetFile (const juce::File& folder, const juce::String& name, const juce::MemoryBlock& bytes)
-    {
-        const auto file = folder.getChildFile (name + ".qzp");
-
-        if (! isInsideTemporaryHome (file))
-        {
-            ADD_FAILURE() << "refusing to write a preset outside the test home: " << file.getFullPathName();
-            return {};
-        }
-
-        writeFileExactly (file, bytes);
-        return file;
+        return writeRawPresetFile (folder, name, out.getMemoryBlock());
     }
 
     // Records what the host is told: the last value sent for each parameter index.
@@ -194,7 +178,6 @@ namespace orvelin::test
         void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override
         {
             lastValues[index] = value;
-            ++numNotifications;
         }
 
         void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override { ++numDisplayUpdates; }
@@ -202,12 +185,10 @@ namespace orvelin::test
         void clear()
         {
             lastValues.clear();
-            numNotifications = 0;
             numDisplayUpdates = 0;
         }
 
         std::map<int, float> lastValues;
-        int numNotifications = 0;
         int numDisplayUpdates = 0;
     };
 }
