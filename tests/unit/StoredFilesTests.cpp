@@ -1,0 +1,88 @@
+// Files from tests/data: what earlier builds of the plug-in saved must read back exactly.
+
+#include "PresetsTestSupport.h"
+#include "helpers/TestData.h"
+
+#include <cstring>
+
+using namespace orvelin::test;
+
+namespace
+{
+    // The XML text of a preset file as it was written: after the header's zero byte,
+    // inflated when the header ends in "c", without the body's own zero byte.
+    juce::String presetBodyText (const juce::MemoryBlock& file)
+    {
+        const auto* bytes = static_cast<const char*> (file.getData());
+        const auto headerLength = std::strlen (bytes);
+        juce::MemoryInputStream rest (bytes + headerLength + 1, file.getSize() - headerLength - 1, false);
+        juce::MemoryOutputStream body;
+
+        if (bytes[headerLength - 1] == 'c')
+        {
+            juce::GZIPDecompressorInputStream inflater (&rest, false, juce::GZIPDecompressorInputStream::zlibFormat);
+            body.writeFromInputStream (inflater, -1);
+        }
+        else
+        {
+            body.writeFromInputStream (rest, -1);
+        }
+
+        return juce::String::fromUTF8 (static_cast<const char*> (body.getData()), (int) body.getDataSize() - 1);
+    }
+
+    class StoredFiles : public PresetsTestBase {};
+}
+
+TEST_F (StoredFiles, SavedPresetsReadBackAsTheyWereWritten)
+{
+    for (const char* name : { "saved-compressed.qzp", "saved-plain.qzp" })
+    {
+        SCOPED_TRACE (name);
+        const auto bytes = testData (name);
+        ASSERT_GT (bytes.getSize(), 30u);
+
+        const auto file = writeRawPresetFile (userFolder(), "Fixture", bytes);
+        const auto tree = p().loadUserPresetAsValueTree (file);
+
+        // Written as the tree's XML text, so the tree read back writes the same text again.
+        ASSERT_TRUE (tree.isValid());
+        EXPECT_EQ (tree.toXmlString(), presetBodyText (bytes));
+        EXPECT_TRUE (p().getAllUserPresetNames().contains ("Fixture"));
+
+        p().loadFactoryPresetUndoableWithID (13);
+        p().loadUserPresetUndoableWithName ("Fixture");
+
+        ASSERT_EQ (tree.getNumChildren(), numRealParameters);
+
+        for (const auto& child : tree)
+            EXPECT_EQ (param (child["ParameterName"].toString()), (float) child["Value"]) << child["ParameterName"].toString();
+
+        EXPECT_EQ (p().getCurrentPresetName(), tree["PresetName"].toString());
+        expectProcessorAgreesWithTree();
+    }
+}
+
+TEST_F (StoredFiles, SavedStatesRestoreToTheStateThatWasSaved)
+{
+    const struct { const char* name; bool factory; int id; } cases[] = {
+        { "saved-state.bin",         false, 0 },
+        { "saved-state-factory.bin", true,  5 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto blob = testData (c.name);
+
+        OrvelinAudioProcessor restored;
+        restored.setStateInformation (blob.getData(), (int) blob.getSize());
+
+        juce::MemoryBlock savedAgain;
+        restored.getStateInformation (savedAgain);
+
+        EXPECT_EQ (savedAgain, blob) << "every setting, name and value came back";
+        EXPECT_EQ (restored.currentPresetIsFactory(), c.factory);
+        EXPECT_EQ (restored.getCurrentPresetID(), c.id);
+    }
+}
