@@ -1,5 +1,5 @@
 #include "OrvelinAudioProcessor.h"
-#include "DvxUntrustedXml.h"
+#include "DvxSafeXmlReader.h"
 #include "OrvelinHostNames.h"
 
 #include <cstring>
@@ -65,8 +65,9 @@ namespace
 
     juce::String utf8BytesToString (const juce::MemoryOutputStream& bytes)
     {
-        // JUCE's own conversion asserts on (and can read past) broken UTF-8.
-        if (! DvxUntrustedXml::isValidUtf8 (bytes.getData(), bytes.getDataSize()))
+        // JUCE's conversion asserts on broken UTF-8, and reads past the end of a sequence
+        // cut off at the end, unless its own check has passed first.
+        if (! juce::CharPointer_UTF8::isValidString (static_cast<const char*> (bytes.getData()), (int) bytes.getDataSize()))
             return {};
 
         return juce::String::fromUTF8 (static_cast<const char*> (bytes.getData()), (int) bytes.getDataSize());
@@ -280,10 +281,9 @@ juce::ValueTree OrvelinAudioProcessor::loadUserPresetAsValueTree (const juce::Fi
     if (readBytesUpToZero (*bodyStream, bodyBytes, maxBodyBytes, false) != ZeroTerminatedRead::complete)
         return {};
 
-    auto xml = DvxUntrustedXml::parse (static_cast<const char*> (bodyBytes.getData()), bodyBytes.getDataSize());
+    const auto xml = DvxSafeXmlReader::parse (bodyBytes.getData(), bodyBytes.getDataSize());
 
-    // A value tree has no place for text content; JUCE asserts on it and drops it.
-    if (xml == nullptr || DvxUntrustedXml::containsTextContent (*xml))
+    if (xml == nullptr)
         return {};
 
     return juce::ValueTree::fromXml (*xml);

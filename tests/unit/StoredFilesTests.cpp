@@ -4,6 +4,7 @@
 #include "helpers/TestData.h"
 
 #include <cstring>
+#include <map>
 
 using namespace orvelin::test;
 
@@ -31,7 +32,29 @@ namespace
         return juce::String::fromUTF8 (static_cast<const char*> (body.getData()), (int) body.getDataSize() - 1);
     }
 
-    class StoredFiles : public PresetsTestBase {};
+    // Every file of a folder with its bytes, to show that nothing was written or removed.
+    std::map<juce::String, juce::MemoryBlock> contentsOf (const juce::File& folder)
+    {
+        std::map<juce::String, juce::MemoryBlock> contents;
+
+        for (const auto& file : folder.findChildFiles (juce::File::findFilesAndDirectories, false))
+            file.loadFileAsData (contents[file.getFileName()]);
+
+        return contents;
+    }
+
+    class StoredFiles : public PresetsTestBase
+    {
+    protected:
+        // Everything a load or a restore may change.
+        juce::String everything()
+        {
+            juce::MemoryBlock state;
+            p().getStateInformation (state);
+            return state.toBase64Encoding() + tree().toXmlString() + (p().canRedo() ? "r" : "-")
+                 + (p().currentPresetWasModified() ? "m" : "-");
+        }
+    };
 }
 
 TEST_F (StoredFiles, SavedPresetsReadBackAsTheyWereWritten)
@@ -84,5 +107,50 @@ TEST_F (StoredFiles, SavedStatesRestoreToTheStateThatWasSaved)
         EXPECT_EQ (savedAgain, blob) << "every setting, name and value came back";
         EXPECT_EQ (restored.currentPresetIsFactory(), c.factory);
         EXPECT_EQ (restored.getCurrentPresetID(), c.id);
+    }
+}
+
+//==============================================================================
+// Each of these crashed the host in an earlier build, at construction (the folder scan),
+// on a load, or on a restore.
+
+TEST_F (StoredFiles, HostilePresetFilesAreNotPresetsAndChangeNothing)
+{
+    for (const char* name : { "hostile-entity-loop.qzp", "hostile-deep-nesting.qzp" })
+    {
+        SCOPED_TRACE (name);
+        writeUserPresets (1);
+        const auto file = writeRawPresetFile (userFolder(), "Hostile", testData (name));
+        const auto folderBefore = contentsOf (userFolder());
+
+        OrvelinAudioProcessor scannedWhileBuilt;
+        EXPECT_EQ (scannedWhileBuilt.getAllUserPresetNames(), juce::StringArray (userPresetName (0)));
+
+        p().loadFactoryPresetUndoableWithID (3);
+        p().setParamAndNotifyHost ("Pan", 0.25f, true);
+        const auto before = everything();
+
+        EXPECT_FALSE (p().loadUserPresetAsValueTree (file).isValid());
+        p().loadUserPresetUndoableWithName ("Hostile");
+
+        EXPECT_EQ (everything(), before);
+        EXPECT_EQ (contentsOf (userFolder()), folderBefore);
+    }
+}
+
+TEST_F (StoredFiles, HostileStateBlobsAreRefusedAndChangeNothing)
+{
+    p().loadFactoryPresetUndoableWithID (3);
+    p().setParamAndNotifyHost ("Pan", 0.25f, true);
+    const auto before = everything();
+
+    for (const char* name : { "hostile-entity-loop.state", "hostile-deep-nesting.state" })
+    {
+        SCOPED_TRACE (name);
+        const auto blob = testData (name);
+        ASSERT_GT (blob.getSize(), 8u);
+
+        p().setStateInformation (blob.getData(), (int) blob.getSize());
+        EXPECT_EQ (everything(), before);
     }
 }
