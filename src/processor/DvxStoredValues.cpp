@@ -27,4 +27,28 @@ bool parseFiniteNumber (const juce::String& text, double& result)
     return true;
 }
 
+std::optional<float> readNormalisedValue (const juce::var& stored)
+{
+    double value = 0.0;
+
+    if (stored.isString())
+    {
+        if (! parseFiniteNumber (stored.toString(), value))
+            return std::nullopt;
+    }
+    else if (stored.isDouble() || stored.isInt() || stored.isInt64() || stored.isBool())
+    {
+        value = (double) stored;
+    }
+    else
+    {
+        return std::nullopt;
+    }
+
+    if (! std::isfinite (value))
+        return std::nullopt;
+
+    return (float) juce::jlimit (0.0, 1.0, value);
+}
+
 } // namespace DvxStoredValues

@@ -1,6 +1,6 @@
 #include "OrvelinAudioProcessor.h"
+#include "DvxStoredValues.h"
 
-#include <cmath>
 
 // The current preset, the factory presets and the undo history.
 //
@@ -169,15 +169,18 @@ void OrvelinAudioProcessor::recallAllParamsFromValueTree (const juce::ValueTree*
         if (index < 0)
             continue;
 
-        const float value = (float) child.getProperty (valueProperty);
+        // A file may say anything. As in a state restore, a value is kept to 0..1; one that
+        // is not a finite number leaves the parameter as it was, and the tree is told so,
+        // so that tree and parameters stay in agreement.
+        const auto stored = DvxStoredValues::readNormalisedValue (child.getProperty (valueProperty));
 
-        // A file may say "nan" or "inf", which would parse. The parameter keeps its value
-        // then, and the tree is told so, so that tree and parameters stay in agreement.
-        if (! std::isfinite (value))
+        if (! stored.has_value())
         {
             setParameterInValueTree (currentPreset.get(), index, parameterManager->getParameterValue (index));
             continue;
         }
+
+        const float value = *stored;
 
         setParameterNotifyingHost (index, value);
 

@@ -158,14 +158,11 @@ void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInByt
     // the parameter's default, and the rest are kept to the normalised range.
     for (int i = 0; i < parameterManager->getNumberOfParameters(); ++i)
     {
+        const auto name = parameterManager->getParameterName (i);
         float value = 0.0f;
 
-        switch (readNumberAttribute (*xml, parameterManager->getParameterName (i), number))
-        {
-            case NumberAttribute::missing:  value = 0.0f; break;
-            case NumberAttribute::usable:   value = (float) juce::jlimit (0.0, 1.0, number); break;
-            case NumberAttribute::unusable: value = getParameterDefaultValue (i); break;
-        }
+        if (xml->hasAttribute (name))
+            value = DvxStoredValues::readNormalisedValue (xml->getStringAttribute (name)).value_or (getParameterDefaultValue (i));
 
         parameterManager->setParameterValue (i, value);
     }

@@ -3,6 +3,7 @@
 #include "PresetsTestSupport.h"
 #include "helpers/TestData.h"
 
+#include <cmath>
 #include <cstring>
 #include <map>
 
@@ -152,5 +153,58 @@ TEST_F (StoredFiles, HostileStateBlobsAreRefusedAndChangeNothing)
 
         p().setStateInformation (blob.getData(), (int) blob.getSize());
         EXPECT_EQ (everything(), before);
+    }
+}
+
+//==============================================================================
+// A well-formed file with values no parameter can take: a load by name and a load by ID
+// (and so next and previous) keep them to 0..1 and skip what is not a number.
+TEST_F (StoredFiles, OutOfRangeValuesAreKeptInRangeOnEveryLoad)
+{
+    writeRawPresetFile (userFolder(), "Out of range", testData ("out-of-range-values.qzp"));
+
+    const struct { const char* name; float expected; } values[] = {
+        { "StereoWidth",  1.0f },       // "3e38"
+        { "InputGain",    1.0f },       // "3e38"
+        { "OutputGain",   1.0f },       // "1e39"
+        { "Pan",          0.0f },       // "-0.5"
+        { "Mono",         1.0f },       // "nan": as it was
+        { "SafeBassFreq", 0.4898f },    // "1e400": as it was
+    };
+
+    for (const bool byID : { false, true })
+    {
+        SCOPED_TRACE (byID ? "by ID" : "by name");
+        p().loadFactoryPresetUndoableWithID (13);
+        p().setParamAndNotifyHost ("Mono", 1.0f, true);
+
+        if (byID)
+            p().loadUserPresetUndoableWithID (p().getAllUserPresetNames().indexOf ("Out of range"));
+        else
+            p().loadUserPresetUndoableWithName ("Out of range");
+
+        ASSERT_EQ (p().getCurrentPresetName(), "Out of range");
+
+        for (const auto& v : values)
+            EXPECT_EQ (param (v.name), v.expected) << v.name;
+
+        expectProcessorAgreesWithTree (false);
+
+        // The audio stays finite at the loudest settings the file asks for.
+        p().setRateAndBufferSizeDetails (48000.0, 256);
+        juce::AudioBuffer<float> block (2, 256);
+
+        for (int i = 0; i < 256; ++i)
+        {
+            block.setSample (0, i, std::sin ((float) i * 0.1f));
+            block.setSample (1, i, -0.5f * std::sin ((float) i * 0.1f));
+        }
+
+        juce::MidiBuffer midi;
+        p().processBlock (block, midi);
+
+        for (int channel = 0; channel < 2; ++channel)
+            for (int i = 0; i < 256; ++i)
+                ASSERT_LE (std::abs (block.getSample (channel, i)), 100.0f);
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 TEST (StoredValues, NumbersAreReadWithoutLocaleAndWithoutOverflow)
 {
     const struct { const char* text; bool ok; double value; } cases[] =
@@ -32,4 +34,24 @@ TEST (StoredValues, NumbersAreReadWithoutLocaleAndWithoutOverflow)
         else
             EXPECT_EQ (value, -1.0) << "left alone: " << c.text;
     }
+}
+
+TEST (StoredValues, ParameterValuesAreKeptInRangeAndOnlyNumbersAreTaken)
+{
+    const struct { juce::var stored; std::optional<float> value; } cases[] =
+    {
+        { "0.2860000133514404", 0.286f },
+        { "3e38",               1.0f },
+        { "1e39",               1.0f },     // beyond a float, still a number
+        { "-0.5",               0.0f },
+        { 0.25,                 0.25f },    // a tree built here holds doubles
+        { 7,                    1.0f },
+        { "nan",                std::nullopt },
+        { "1e400",              std::nullopt },
+        { "wide",               std::nullopt },
+        { juce::var(),          std::nullopt },
+    };
+
+    for (const auto& c : cases)
+        EXPECT_EQ (DvxStoredValues::readNormalisedValue (c.stored), c.value) << c.stored.toString();
 }
