@@ -143,6 +143,8 @@ public:
     juce::File getUserPresetsFolder() const;
     // The file a user preset of this name lives in: the folder, the name and ".qzp".
     juce::File getUserPresetFile (const juce::String& presetName) const;
+    // The one rule for preset names, shared by the save, the loads and the scan.
+    static bool isUsablePresetName (const juce::String& name);
 
     //==============================================================================
     // Properties file and editor settings

@@ -81,25 +81,6 @@ namespace
         return std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error);
     }
 
-    // The processor guards the file system: the editor only lets the allowed characters
-    // through, but nothing else that reaches the save may name a file outside the presets
-    // folder or one that cannot be listed again.
-    bool isUsablePresetFileName (const juce::String& name)
-    {
-        if (name.isEmpty() || name == "." || name == "..")
-            return false;
-
-        for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
-        {
-            const auto c = *p;
-
-            if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f)
-                return false;
-        }
-
-        return true;
-    }
-
     juce::File getDefaultPresetsFolderPath (juce::String& pathAsWritten)
     {
         const auto separator = juce::File::getSeparatorString();
@@ -175,6 +156,25 @@ namespace
 }
 
 //==============================================================================
+bool OrvelinAudioProcessor::isUsablePresetName (const juce::String& name)
+{
+    // The processor guards the file system: the editor only lets the allowed characters
+    // through, but nothing else that reaches a save or a load may name a file outside the
+    // presets folder, or one whose name its own XML could not carry.
+    if (name.isEmpty() || name == "." || name == "..")
+        return false;
+
+    for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto c = *p;
+
+        if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f || ! DvxSafeXmlReader::canCarry (c))
+            return false;
+    }
+
+    return true;
+}
+
 std::unique_ptr<juce::File> OrvelinAudioProcessor::getPresetsFolderFromPropertiesFile() const
 {
     juce::String storedPath;
@@ -227,11 +227,15 @@ void OrvelinAudioProcessor::updateAllUserPresetNames()
 
     for (const auto& file : files)
     {
-        // The name is what a load by name appends ".qzp" to, so a file called just ".qzp"
-        // has none (JUCE would call it ".qzp", a name that no load could find).
+        // The name is what a load by name appends ".qzp" to (so a file called just ".qzp"
+        // has none). It is listed only when a load by name, and so a load by ID, next and
+        // previous, would take it: a usable name whose own path leads to a valid preset. A
+        // file name that is not UTF-8 comes back from JUCE as another name, whose path
+        // leads nowhere, or to another file that is then listed once.
         const auto name = file.getFileName().dropLastCharacters ((int) std::strlen (presetFileExtension));
 
-        if (name.isNotEmpty() && loadUserPresetAsValueTree (file).isValid())
+        if (isUsablePresetName (name) && ! userPresetNames.contains (name)
+             && loadUserPresetAsValueTree (getUserPresetFile (name)).isValid())
             userPresetNames.add (name);
     }
 }
@@ -319,7 +323,7 @@ bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String p
     const auto cleanName = presetName.removeCharacters ("*");
 
     // A refused name changes nothing at all, not even the current preset's name.
-    if (! isUsablePresetFileName (cleanName))
+    if (! isUsablePresetName (cleanName))
         return false;
 
     changeProgramName (0, cleanName);

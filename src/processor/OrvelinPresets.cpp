@@ -236,8 +236,9 @@ void OrvelinAudioProcessor::loadFactoryPresetUndoableWithID (int presetID)
 
 bool OrvelinAudioProcessor::loadUserPresetWithName (const juce::String& presetName)
 {
-    // A name is a file in the presets folder, never a path to somewhere else.
-    if (presetName.isEmpty() || presetName.containsAnyOf ("/\\"))
+    // A name is a file in the presets folder, never a path to somewhere else, and the
+    // same rule decides which files the scan lists.
+    if (! isUsablePresetName (presetName))
         return false;
 
     if (getUserPresetsFolder() == juce::File())
