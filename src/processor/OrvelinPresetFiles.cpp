@@ -326,19 +326,22 @@ bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String p
     if (! isUsablePresetName (cleanName))
         return false;
 
-    changeProgramName (0, cleanName);
-
     if (currentPreset == nullptr || ! currentPreset->isValid() || userPresetsFolder == nullptr)
         return false;
-
-    addAdditionalInfosToValueTree (currentPreset.get());
 
     const auto target = getUserPresetFile (cleanName);
 
     if (target.getParentDirectory() != *userPresetsFolder)
         return false;
 
-    const bool written = writePresetFileSafely (target, currentPreset->toXmlString(), compressed,
+    // The file is written from a copy that already has the new name and the saved-system
+    // information. The current preset takes them only once the file is written and reads
+    // back, so a failed save leaves the shown name as it was.
+    auto saved = currentPreset->createCopy();
+    saved.setProperty ("PresetName", cleanName, nullptr);
+    addAdditionalInfosToValueTree (&saved);
+
+    const bool written = writePresetFileSafely (target, saved.toXmlString(), compressed,
                                                 [this] (const juce::File& f) { return loadUserPresetAsValueTree (f).isValid(); });
 
     updateAllUserPresetNames();
@@ -347,6 +350,11 @@ bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String p
     // would throw away the values the user just tried to save.
     if (! written)
         return false;
+
+    changeProgramName (0, cleanName);
+
+    // The saved-system information enters the tree outside the undo history.
+    currentPreset->copyPropertiesFrom (saved, nullptr);
 
     loadUserPresetUndoableWithName (cleanName);
     return true;
