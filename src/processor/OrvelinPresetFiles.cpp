@@ -1,5 +1,6 @@
 #include "OrvelinAudioProcessor.h"
 #include "DvxSafeXmlReader.h"
+#include "DvxStoredValues.h"
 #include "OrvelinHostNames.h"
 
 #include <cstring>
@@ -79,6 +80,36 @@ namespace
     {
         std::error_code error;
         return std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error);
+    }
+
+    // JUCE reads text as a number with int arithmetic that overflows on a long run of
+    // digits, and a value tree does that whenever it compares a number with text, as the
+    // copy into the current preset does. So a file's numbers become numbers here, read by
+    // our own parser, and a value that is no number becomes nothing (a load then leaves
+    // that parameter as it was).
+    void readNumbersOfPresetTree (juce::ValueTree& tree)
+    {
+        double number = 0.0;
+
+        if (tree.hasProperty ("PresetID"))
+        {
+            if (DvxStoredValues::parseFiniteNumber (tree["PresetID"].toString(), number)
+                 && number >= 0.0 && number <= (double) std::numeric_limits<int>::max())
+                tree.setProperty ("PresetID", (int) number, nullptr);
+            else
+                tree.removeProperty ("PresetID", nullptr);
+        }
+
+        for (auto child : tree)
+        {
+            if (! child.hasProperty ("Value"))
+                continue;
+
+            if (DvxStoredValues::parseFiniteNumber (child["Value"].toString(), number))
+                child.setProperty ("Value", number, nullptr);
+            else
+                child.setProperty ("Value", juce::var(), nullptr);
+        }
     }
 
     juce::File getDefaultPresetsFolderPath (juce::String& pathAsWritten)
@@ -290,7 +321,9 @@ juce::ValueTree OrvelinAudioProcessor::loadUserPresetAsValueTree (const juce::Fi
     if (xml == nullptr)
         return {};
 
-    return juce::ValueTree::fromXml (*xml);
+    auto tree = juce::ValueTree::fromXml (*xml);
+    readNumbersOfPresetTree (tree);
+    return tree;
 }
 
 void OrvelinAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tree) const
