@@ -47,9 +47,10 @@ private:
     float width = 0.0f;
     float height = 0.0f;
     float stereoWidth = 0.5f;
-    DvxParameterValueMapper* stereoWidthMapper;
+    // Given at construction and kept, though the picture needs no text and never reads them.
+    [[maybe_unused]] DvxParameterValueMapper* stereoWidthMapper;
     float pan = 0.5f;
-    DvxParameterValueMapper* panMapper;
+    [[maybe_unused]] DvxParameterValueMapper* panMapper;
     bool bypassOn = false;
     bool muteAllOn = false;
 
