@@ -72,6 +72,10 @@ namespace orvelin::host
         // their own format (VST3 and LV2), the raw VST2 host uses the chunk unchanged.
         virtual juce::MemoryBlock getState() = 0;
         virtual void setState (const juce::MemoryBlock& state) = 0;
+
+        // Hands over a blob in the plug-in's own format (what its getStateInformation
+        // writes), carried the way this format's host carries it in a session.
+        virtual void setPluginState (const juce::MemoryBlock& pluginState) = 0;
     };
 
     // Loads the built artefact of the format, or returns null and says why.

@@ -164,6 +164,9 @@ namespace orvelin::host
                 dispatch (effSetChunk, 0, (VstIntPtr) copy.getSize(), copy.getData());
             }
 
+            // A VST2 host keeps the plug-in's chunk as it is.
+            void setPluginState (const juce::MemoryBlock& pluginState) override { setState (pluginState); }
+
         private:
             VstIntPtr dispatch (int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
             {
