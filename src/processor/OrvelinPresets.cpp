@@ -1,7 +1,6 @@
 #include "OrvelinAudioProcessor.h"
 #include "DvxStoredValues.h"
 
-
 // The current preset, the factory presets and the undo history.
 //
 // The current preset tree mirrors every parameter and carries the preset's name. It is

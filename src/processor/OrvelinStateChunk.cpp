@@ -2,7 +2,6 @@
 #include "DvxSafeXmlReader.h"
 #include "DvxStoredValues.h"
 
-#include <cmath>
 #include <cstring>
 
 // The state the host keeps in its project: one XML element with the editor settings, the

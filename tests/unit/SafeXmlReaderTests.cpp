@@ -20,18 +20,13 @@ namespace
         for (int i = 0; i < levels; ++i) s += "</a>";
         return s;
     }
-
-    // Text that every character class XML can carry passes through, markup included.
-    juce::String awkwardText()
-    {
-        return juce::String::fromUTF8 ("&<>\"' \t\n\r a\xc3\xbc \xe2\x82\xac \xf0\x9f\x8e\xb5 \xef\xbf\xbd \xee\x80\x80 \x7f ]]> ?> -->");
-    }
 }
 
 TEST (SafeXmlReader, WhatJuceWritesReadsBackTheSame)
 {
+    // Every class of character that XML can carry, markup included.
     juce::ValueTree tree ("VelmoraPreset");
-    tree.setProperty ("PresetName", awkwardText(), nullptr);
+    tree.setProperty ("PresetName", juce::String::fromUTF8 ("&<>\"' \t\n\r a\xc3\xbc \xe2\x82\xac \xf0\x9f\x8e\xb5 \xef\xbf\xbd \xee\x80\x80 \x7f ]]> ?> -->"), nullptr);
     tree.setProperty ("Empty", "", nullptr);
 
     for (int i = 0; i < 18; ++i)
@@ -119,54 +114,4 @@ TEST (SafeXmlReader, LeavesOutOnlyWhatXmlCannotCarry)
 
     EXPECT_EQ (DvxSafeXmlReader::withOnlyCharactersItCanCarry (withControls), kept);
     EXPECT_EQ (DvxSafeXmlReader::withOnlyCharactersItCanCarry (kept), kept);
-}
-
-// Mutated copies of a real document must never crash, hang or trip a JUCE assertion in the
-// reader or in the value tree built from what it accepts (the test program fails on any
-// assertion text in its output).
-TEST (SafeXmlReader, MutatedDocumentsAreReadOrRefusedQuietly)
-{
-    juce::ValueTree tree ("VelmoraPreset");
-    tree.setProperty ("PresetName", awkwardText(), nullptr);
-
-    for (int i = 0; i < 18; ++i)
-    {
-        juce::ValueTree child ("Parameter");
-        child.setProperty ("ParameterName", "P" + juce::String (i), nullptr);
-        child.setProperty ("Value", i / 17.0, nullptr);
-        tree.appendChild (child, nullptr);
-    }
-
-    const std::string original = tree.toXmlString().toStdString();
-    const char alphabet[] = "<>/\"'&#;=?!:[] \n\xc3\x80\xff\0abx0123456789";
-
-    juce::Random random (1234);
-    int accepted = 0;
-
-    for (int round = 0; round < 3000; ++round)
-    {
-        std::string text = original;
-
-        for (int edits = 1 + random.nextInt (8); --edits >= 0 && ! text.empty();)
-        {
-            const auto at = (size_t) random.nextInt ((int) text.size());
-            const char c = alphabet[random.nextInt ((int) sizeof (alphabet) - 1)];
-
-            switch (random.nextInt (4))
-            {
-                case 0:  text[at] = c; break;
-                case 1:  text.insert (at, 1, c); break;
-                case 2:  text.erase (at, 1 + (size_t) random.nextInt (20)); break;
-                default: text.resize (at); break;
-            }
-        }
-
-        if (auto xml = read (text))
-        {
-            ++accepted;
-            (void) juce::ValueTree::fromXml (*xml);
-        }
-    }
-
-    EXPECT_GT (accepted, 0) << "some mutations keep the document valid";
 }

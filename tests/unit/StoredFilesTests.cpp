@@ -1,4 +1,5 @@
-// Files from tests/data: what earlier builds of the plug-in saved must read back exactly.
+// Files from tests/data: what an earlier build saved reads back exactly, the hostile inputs
+// found through hosts are refused, and values out of range are kept in range.
 
 #include "PresetsTestSupport.h"
 #include "helpers/TestData.h"
