@@ -33,22 +33,13 @@ namespace orvelin::fuzz
 
         struct Plugin
         {
-            Plugin()
-            {
-                juce::Logger::setCurrentLogger (&logger);
-                processor.setRateAndBufferSizeDetails (48000.0, 64);
-            }
+            Plugin() { processor.setRateAndBufferSizeDetails (48000.0, 64); }
 
-            ~Plugin()
-            {
-                juce::Logger::setCurrentLogger (nullptr);
-            }
-
-            AbortOnAssertion logger;
-            juce::ScopedJuceInitialiser_GUI juce;
+            juce::ScopedJuceInitialiser_GUI juceRuntime;
             OrvelinAudioProcessor processor;
         };
 
+        AbortOnAssertion logger;
         Plugin* plugin = nullptr;
 
         void stopPlugin()
@@ -56,6 +47,7 @@ namespace orvelin::fuzz
             delete plugin;
             plugin = nullptr;
             juce::DeletedAtShutdown::deleteAll();
+            juce::Logger::setCurrentLogger (nullptr);
             juce::File (juce::String (orvelin::test::temporaryHome())).deleteRecursively();
         }
     }
@@ -66,6 +58,8 @@ namespace orvelin::fuzz
 
         if (plugin == nullptr)
         {
+            // Before the processor exists, so that its constructor's assertions count too.
+            juce::Logger::setCurrentLogger (&logger);
             plugin = new Plugin();
             std::atexit (stopPlugin);
         }
