@@ -4,7 +4,6 @@
 #include "PresetsTestSupport.h"
 #include "helpers/TestData.h"
 
-#include <cmath>
 #include <cstring>
 #include <map>
 
@@ -190,22 +189,5 @@ TEST_F (StoredFiles, OutOfRangeValuesAreKeptInRangeOnEveryLoad)
             EXPECT_EQ (param (v.name), v.expected) << v.name;
 
         expectProcessorAgreesWithTree (false);
-
-        // The audio stays finite at the loudest settings the file asks for.
-        p().setRateAndBufferSizeDetails (48000.0, 256);
-        juce::AudioBuffer<float> block (2, 256);
-
-        for (int i = 0; i < 256; ++i)
-        {
-            block.setSample (0, i, std::sin ((float) i * 0.1f));
-            block.setSample (1, i, -0.5f * std::sin ((float) i * 0.1f));
-        }
-
-        juce::MidiBuffer midi;
-        p().processBlock (block, midi);
-
-        for (int channel = 0; channel < 2; ++channel)
-            for (int i = 0; i < 256; ++i)
-                ASSERT_LE (std::abs (block.getSample (channel, i)), 100.0f);
     }
 }
