@@ -143,8 +143,6 @@ public:
     juce::File getUserPresetsFolder() const;
     // The file a user preset of this name lives in: the folder, the name and ".qzp".
     juce::File getUserPresetFile (const juce::String& presetName) const;
-    // The one rule for preset names, shared by the save, the loads and the scan.
-    static bool isUsablePresetName (const juce::String& name);
 
     //==============================================================================
     // Properties file and editor settings
@@ -174,6 +172,8 @@ private:
     void initFactoryPresets();
     void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
     bool loadUserPresetWithName (const juce::String& presetName);
+    // The one rule for preset names, shared by the save, the loads and the scan.
+    static bool isUsablePresetName (const juce::String& name);
     static int getMainDisplayTotalHeight (bool& isFallback);
     void rederiveEditorSizesIfDisplayWasUnavailable() const;
     static float dbGainFromNormalised (float normalisedValue) noexcept;
