@@ -1,5 +1,6 @@
 #include "OrvelinAudioProcessor.h"
 #include "OrvelinSignalPath.h"
+#include "editor/OrvelinAudioProcessorEditor.h"
 
 #include <cmath>
 
@@ -108,9 +109,8 @@ double OrvelinAudioProcessor::getTailLengthSeconds() const { return 0.0; }
 bool OrvelinAudioProcessor::acceptsMidi() const  { return false; }
 bool OrvelinAudioProcessor::producesMidi() const { return false; }
 
-// Until the plug-in has its own editor, hosts show their generic one.
-juce::AudioProcessorEditor* OrvelinAudioProcessor::createEditor() { return nullptr; }
-bool OrvelinAudioProcessor::hasEditor() const { return false; }
+juce::AudioProcessorEditor* OrvelinAudioProcessor::createEditor() { return new OrvelinAudioProcessorEditor (this); }
+bool OrvelinAudioProcessor::hasEditor() const { return true; }
 
 //==============================================================================
 int OrvelinAudioProcessor::getNumParameters() { return numHostParameters; }
