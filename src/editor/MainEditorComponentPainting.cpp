@@ -43,6 +43,15 @@ namespace
         if (component != nullptr)
             component->setBoundsRelative (r.x, r.y, r.w, r.h);
     }
+
+    // One line of text in the current typeface, not shortened to fit.
+    void drawText (juce::Graphics& g, const juce::String& text, float fontHeight, juce::Colour colour,
+                   juce::Rectangle<float> area, juce::Justification justification)
+    {
+        g.setFont (fontHeight);
+        g.setColour (colour);
+        g.drawText (text, area, justification, false);
+    }
 }
 
 //==============================================================================
@@ -114,10 +123,9 @@ void MainEditorComponent::drawMarvekLogo (juce::Graphics& g)
 
 void MainEditorComponent::drawThePresentsText (juce::Graphics& g)
 {
-    g.setFont (0.04f * height);
-    g.setColour (juce::Colours::black);
-    g.drawText ("presents", juce::Rectangle<float> (0.48f * height, 0.013f * height, 0.3f * height, 0.04f * height),
-                juce::Justification::topLeft, false);
+    // Its place is in fractions of the height only.
+    drawText (g, "presents", 0.04f * height, juce::Colours::black,
+              { 0.48f * height, 0.013f * height, 0.3f * height, 0.04f * height }, juce::Justification::topLeft);
 }
 
 void MainEditorComponent::drawVelmoraLogoAndText (juce::Graphics& g)
@@ -128,10 +136,8 @@ void MainEditorComponent::drawVelmoraLogoAndText (juce::Graphics& g)
         makerLogo->drawWithin (g, { 0.761f * w, 0.928f * height, 0.08f * w, 0.05f * height },
                                juce::RectanglePlacement::centred, 1.0f);
 
-    g.setFont (0.061f * height);
-    g.setColour (juce::Colours::black);
-    g.drawText ("Velmora", juce::Rectangle<float> (0.82299995f * w, 0.923f * height, 0.12f * w, 0.061f * height),
-                juce::Justification::centred, false);
+    drawText (g, "Velmora", 0.061f * height, juce::Colours::black,
+              { 0.82299995f * w, 0.923f * height, 0.12f * w, 0.061f * height }, juce::Justification::centred);
 }
 
 void MainEditorComponent::drawOtherCaptions (juce::Graphics& g)
@@ -139,15 +145,11 @@ void MainEditorComponent::drawOtherCaptions (juce::Graphics& g)
     const auto w = 1.5f * height;
     const auto dimmed = juce::Colours::black.withAlpha (0.2f);
 
-    g.setFont (0.05f * height);
-    g.setColour (juce::Colours::black);
-    g.drawText ("PAN", juce::Rectangle<float> (0.47f * w, 0.579f * height, 0.06f * w, 0.025f * height),
-                juce::Justification::centred, false);
-
-    g.setFont (0.05f * height);
-    g.setColour (monoOn ? dimmed : juce::Colours::black);
-    g.drawText ("STEREO WIDTH", juce::Rectangle<float> (0.35f * w, 0.724f * height, 0.3f * w, 0.025f * height),
-                juce::Justification::centred, false);
+    // Both fonts are twice as tall as their rectangles; the text overflows them evenly.
+    drawText (g, "PAN", 0.05f * height, juce::Colours::black,
+              { 0.47f * w, 0.579f * height, 0.06f * w, 0.025f * height }, juce::Justification::centred);
+    drawText (g, "STEREO WIDTH", 0.05f * height, monoOn ? dimmed : juce::Colours::black,
+              { 0.35f * w, 0.724f * height, 0.3f * w, 0.025f * height }, juce::Justification::centred);
 
     layoutManager->drawText (g, "FREQUENCY", 0.71000004f, 0.31f, 0.105f, 0.025f, juce::Justification::centred,
                              safeBassOn ? juce::Colours::black : dimmed);
