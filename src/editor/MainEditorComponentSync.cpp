@@ -165,4 +165,5 @@ void MainEditorComponent::updateUndoButtons()
     setUndoButtons (processor->canUndo(), processor->canRedo());
 }
 
+// The full refresh after the panel's own preset steps, undo and redo, which do nothing yet.
 void MainEditorComponent::updateAll() {}
