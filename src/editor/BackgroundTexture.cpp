@@ -60,6 +60,9 @@ void BackgroundTexture::draw (juce::Graphics& g, juce::Rectangle<int> area,
         pictureBase = base;
     }
 
+    // Images are drawn with the current colour's opacity, which the parent may have left
+    // translucent; the background is opaque.
+    g.setOpacity (1.0f);
     g.drawImageAt (picture, area.getX(), area.getY());
 }
 

@@ -48,9 +48,11 @@ namespace
         juce::Image image (juce::Image::ARGB, region.getWidth(), region.getHeight(), true);
         juce::Graphics g (image);
 
-        // A partial repaint, as a window does it: the region's own picture, shifted.
+        // A partial repaint, as a window does it: the region's own picture, shifted, and
+        // whatever colour the parent's painting left behind.
         g.setOrigin (-region.getPosition());
         g.reduceClipRegion (region);
+        g.setColour (juce::Colours::red.withAlpha (0.5f));
 
         if (kept != nullptr)
             kept->draw (g, area, 1.5f * (float) height, (float) height, base);
