@@ -3,7 +3,7 @@
 
 #include "SignalPathBench.h"
 
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinAudioProcessor.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "DvxParameterValueMapper.h"
-#include "DvxParameterManager.h"
+#include "parameters/DvxParameterValueMapper.h"
+#include "parameters/DvxParameterManager.h"
 
 #include <cmath>
 

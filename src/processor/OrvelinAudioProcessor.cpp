@@ -1,5 +1,5 @@
-#include "OrvelinAudioProcessor.h"
-#include "OrvelinSignalPath.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/OrvelinSignalPath.h"
 
 #include <cmath>
 

@@ -3,8 +3,8 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_data_structures/juce_data_structures.h>
 
-#include "DvxParameterManager.h"
-#include "DvxStereoVuVisuals.h"
+#include "parameters/DvxParameterManager.h"
+#include "parameters/DvxStereoVuVisuals.h"
 
 #include <array>
 #include <atomic>

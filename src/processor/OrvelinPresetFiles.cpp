@@ -1,6 +1,6 @@
-#include "OrvelinAudioProcessor.h"
-#include "DvxUntrustedXml.h"
-#include "OrvelinHostNames.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/DvxUntrustedXml.h"
+#include "processor/OrvelinHostNames.h"
 
 #include <cstring>
 #include <filesystem>

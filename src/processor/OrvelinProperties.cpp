@@ -1,5 +1,5 @@
-#include "OrvelinAudioProcessor.h"
-#include "DvxMainDisplay.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/DvxMainDisplay.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "OrvelinSignalPath.h"
+#include "processor/OrvelinSignalPath.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,5 +1,5 @@
-#include "OrvelinAudioProcessor.h"
-#include "DvxUntrustedXml.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/DvxUntrustedXml.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "DvxParameterManager.h"
+#include "parameters/DvxParameterManager.h"
 #include "helpers/EditorFlags.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The per-user properties file and the editor settings the processor keeps.
 
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinAudioProcessor.h"
 #include "helpers/PresetTestHelpers.h"
 
 #include <gtest/gtest.h>

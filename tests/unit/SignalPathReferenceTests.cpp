@@ -4,7 +4,7 @@
 // widths and pans at and near the places where the rules change.
 
 #include "SignalPathTestSupport.h"
-#include "OrvelinSignalPath.h"
+#include "processor/OrvelinSignalPath.h"
 
 #include <array>
 #include <sstream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinAudioProcessor.h"
 
 #include <gtest/gtest.h>
 
