@@ -1,13 +1,9 @@
-// The benchmark program's own main: like the tests, it runs with HOME and the XDG
-// folders pointed at a fresh temporary folder, so constructing processors never touches
-// the real user's settings or presets. After the usual report it prints every case per
+// The benchmark program's own main: after the usual report it prints every case per
 // stereo frame and as a multiple of the plain gain loop measured in the same run.
 
 #include "SignalPathBench.h"
-#include "helpers/TestEnvironment.h"
 
 #include <benchmark/benchmark.h>
-#include <juce_events/juce_events.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -45,7 +41,7 @@ namespace
         {
             ConsoleReporter::Finalize();
 
-            std::printf ("\n%-44s %6s %10s %12s\n", "processBlock per stereo frame (CPU time)", "block", "ns/frame", "x baseline");
+            std::printf ("\n%-44s %6s %10s %12s\n", "signal path per stereo frame (CPU time)", "block", "ns/frame", "x baseline");
 
             for (const auto& [name, label] : benchcases::caseNames())
             {
@@ -83,21 +79,13 @@ namespace
 
 int main (int argc, char** argv)
 {
-    const auto home = orvelin::test::redirectHomeToFreshTemporaryFolder ("orvelin-bench-home");
-
     benchmark::Initialize (&argc, argv);
 
     if (benchmark::ReportUnrecognizedArguments (argc, argv))
         return 1;
 
-    {
-        juce::ScopedJuceInitialiser_GUI juce;
-        PerFrameReporter reporter;
-        benchmark::RunSpecifiedBenchmarks (&reporter);
-        benchmark::Shutdown();
-        juce::DeletedAtShutdown::deleteAll();
-    }
-
-    juce::File (home).deleteRecursively();
+    PerFrameReporter reporter;
+    benchmark::RunSpecifiedBenchmarks (&reporter);
+    benchmark::Shutdown();
     return 0;
 }

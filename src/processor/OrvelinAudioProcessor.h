@@ -6,7 +6,8 @@
 #include "parameters/DvxParameterManager.h"
 #include "parameters/DvxStereoVuVisuals.h"
 
-#include <array>
+class OrvelinStereoStage;
+
 #include <atomic>
 #include <memory>
 
@@ -167,14 +168,12 @@ public:
 
 private:
     //==============================================================================
-    void addParameter (const juce::String& name, float defaultValue, DvxParameterValueMapper::DvxMappingENUM kind);
     void initAllParameters();
     void initFactoryPresets();
     void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
     bool loadUserPresetWithName (const juce::String& presetName);
     static int getMainDisplayTotalHeight (bool& isFallback);
     void rederiveEditorSizesIfDisplayWasUnavailable() const;
-    static float dbGainFromNormalised (float normalisedValue) noexcept;
 
     //==============================================================================
     // Members, in the order of construction.
@@ -208,15 +207,9 @@ private:
     std::atomic<float> defaultEditorDesktopHeightRatio { 0.5f };
     std::atomic<float> colourSchemeBrightness { 0.3f };
 
-    DvxStereoVuVisuals inputVuMeterVisuals;
-    DvxStereoVuVisuals outputVuMeterVisuals;
-    std::atomic<float> inputGain { 1.0f };
-    std::atomic<float> outputGain { 1.0f };
-
-    // Signal path state (SAFE BASS filter, coefficient hand-over, resolved parameter
-    // indices) is owned by the audio code below.
-    struct SignalPathState;
-    std::unique_ptr<SignalPathState> signalPath;
+    // The signal path with the SAFE BASS filter and the peak records; built on the
+    // parameters once they are registered.
+    std::unique_ptr<OrvelinStereoStage> stereoStage;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvelinAudioProcessor)
 };

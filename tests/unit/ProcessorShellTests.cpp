@@ -1,6 +1,7 @@
 #include "processor/OrvelinAudioProcessor.h"
 #include "helpers/EditorFlags.h"
 #include "helpers/ExpectedParameterTable.h"
+#include "SignalPathTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -204,4 +205,82 @@ TEST (ProcessorShell, ConstructsOffTheMessageThread)
     ASSERT_NE (created, nullptr);
     EXPECT_GT (created->getDefaultEditorHeight(), 0);
     EXPECT_EQ (created->getEditorHeight(), created->getDefaultEditorHeight());
+}
+
+// processBlock is the stereo stage on the processor's parameters at the host's rate: the
+// same samples as the stage alone, through a SAFE BASS request made before the rate was
+// known (which asks for nothing), host automation of the frequency and a new host rate.
+// The channels above the stereo pair are cleared.
+TEST (ProcessorShell, ProcessBlockRunsTheStereoStageAtTheHostsRate)
+{
+    OrvelinAudioProcessor p;
+    p.calculateSafeBassFilterCoefficients (1.0);
+    p.setParameter (OrvelinParameters::safeBass, 1.0f);
+    p.setParameter (OrvelinParameters::stereoWidth, 0.8f);
+    p.setRateAndBufferSizeDetails (44100.0, 512);
+
+    auto alone = signaltest::makeSignalPath (44100.0);
+    signaltest::set (*alone, "SafeBass", 1.0f);
+    signaltest::set (*alone, "StereoWidth", 0.8f);
+
+    juce::Random random (8);
+    juce::MidiBuffer midi;
+
+    for (int block = 0; block < 12; ++block)
+    {
+        SCOPED_TRACE (block);
+
+        if (block == 4)
+        {
+            p.setParameter (OrvelinParameters::safeBassFreq, 0.9f);
+            signaltest::set (*alone, "SafeBassFreq", 0.9f);
+        }
+
+        if (block == 8)
+        {
+            p.setRateAndBufferSizeDetails (96000.0, 512);
+            alone->stage.prepare (96000.0);
+        }
+
+        auto expected = signaltest::midSideSines (44100.0, 256, block * 256, 60.0, 90.0);
+        juce::AudioBuffer<float> buffer (4, 256);
+
+        for (int channel = 0; channel < 4; ++channel)
+            buffer.copyFrom (channel, 0, expected, channel % 2, 0, 256);
+
+        p.processBlock (buffer, midi);
+        alone->stage.process (expected);
+
+        ASSERT_TRUE (signaltest::sameBitsEverywhere (buffer, expected));
+        EXPECT_EQ (buffer.getMagnitude (2, 0, 256), 0.0f);
+        EXPECT_EQ (buffer.getMagnitude (3, 0, 256), 0.0f);
+    }
+
+    EXPECT_EQ (p.getOutputVuMeterVisuals().getLeft(), alone->stage.takeOutputPeaks().getLeft());
+}
+
+TEST (ProcessorShell, ANewSampleRateIsReportedOnce)
+{
+    OrvelinAudioProcessor p;
+    p.setRateAndBufferSizeDetails (44100.0, 512);
+    auto* manager = p.getParameterManager();
+    EXPECT_EQ (p.getLastSampleRateString(), "(unknown)");
+    EXPECT_FALSE (manager->getSampleRateNeedsToBeUpdatedInEditor());
+
+    juce::AudioBuffer<float> buffer (2, 8);
+    buffer.clear();
+    juce::MidiBuffer midi;
+
+    p.processBlock (buffer, midi);
+    EXPECT_EQ (p.getLastSampleRateString(), "44100 Hz");
+    EXPECT_TRUE (manager->getSampleRateNeedsToBeUpdatedInEditor());
+
+    p.processBlock (buffer, midi);
+    EXPECT_FALSE (manager->getSampleRateNeedsToBeUpdatedInEditor());
+
+    // Shown in whole hertz.
+    p.setRateAndBufferSizeDetails (48000.4, 512);
+    p.processBlock (buffer, midi);
+    EXPECT_EQ (p.getLastSampleRateString(), "48000 Hz");
+    EXPECT_TRUE (manager->getSampleRateNeedsToBeUpdatedInEditor());
 }
