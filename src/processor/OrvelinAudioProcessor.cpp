@@ -14,16 +14,14 @@ OrvelinAudioProcessor::OrvelinAudioProcessor()
     initPropertiesFile();
 
     setChannelName ("No Channel Name");
-    expertMode.store (0.0);
+    setExpertMode (false);
 
     currentPresetID.store (0);
     currentPresetIsFactoryFlag.store (true);
     currentPresetWasModifiedFlag.store (false);
 
-    defaultEditorDesktopHeightRatio.store (getDefaultEditorDesktopHeightRatioFromPropertiesFile());
-    updateDefaultEditorSizes();
-    editorHeight.store (defaultEditorHeight.load());
-    colourSchemeBrightness.store (0.3f);
+    editorSettings.initEditorSizes();
+    setCurrentColourSchemeBrightness (0.3f);
 
     // The peak records start cleared with the stereo stage, which initAllParameters builds
     // on the registered parameters.

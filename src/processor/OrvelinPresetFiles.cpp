@@ -176,6 +176,7 @@ namespace
 //==============================================================================
 std::unique_ptr<juce::File> OrvelinAudioProcessor::getPresetsFolderFromPropertiesFile() const
 {
+    auto* propertiesFile = getPropertiesFile();
     juce::String storedPath;
 
     if (propertiesFile != nullptr)
