@@ -1,6 +1,7 @@
 #include "processor/OrvelinStereoStage.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <utility>
