@@ -7,10 +7,10 @@
 #include "parameters/DvxStereoVuVisuals.h"
 #include "processor/OrvelinEditorSettings.h"
 
-class OrvelinStereoStage;
-
 #include <atomic>
 #include <memory>
+
+class OrvelinStereoStage;
 
 // The editor's mid/side mute choice; the processor turns it into "MuteMid" and "MuteSide".
 enum MuteMsOption
