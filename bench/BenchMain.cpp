@@ -1,5 +1,5 @@
 // The benchmark program's own main: like the tests, it runs with HOME and the XDG
-// folders pointed at a fresh temporary folder, so constructing processors never touches
+// folders pointed at a fresh temporary folder, so the editor's processors never touch
 // the real user's settings or presets. After the usual report it prints every signal-path
 // case per stereo frame and as a multiple of the plain gain loop measured in the same
 // run, and every editor paint with its ratio to drawing the texture stroke by stroke.
@@ -47,7 +47,7 @@ namespace
         {
             ConsoleReporter::Finalize();
 
-            std::printf ("\n%-44s %6s %10s %12s\n", "processBlock per stereo frame (CPU time)", "block", "ns/frame", "x baseline");
+            std::printf ("\n%-44s %6s %10s %12s\n", "signal path per stereo frame (CPU time)", "block", "ns/frame", "x baseline");
 
             for (const auto& [name, label] : benchcases::caseNames())
             {

@@ -39,10 +39,7 @@ target_compile_definitions(orvelin_host_tests PRIVATE
     ORVELIN_LV2_BUNDLE="$<GENEX_EVAL:$<TARGET_PROPERTY:Orvelin_LV2,JUCE_PLUGIN_ARTEFACT_FILE>>"
     ORVELIN_VST2_MODULE="$<GENEX_EVAL:$<TARGET_PROPERTY:Orvelin_VST,JUCE_PLUGIN_ARTEFACT_FILE>>")
 
-target_include_directories(orvelin_host_tests PRIVATE
-    "${CMAKE_SOURCE_DIR}/tests"
-    "${CMAKE_SOURCE_DIR}/tests/helpers"
-    "${CMAKE_SOURCE_DIR}/tests/host")
+target_include_directories(orvelin_host_tests PRIVATE "${CMAKE_SOURCE_DIR}/tests")
 
 find_package(X11 REQUIRED)
 

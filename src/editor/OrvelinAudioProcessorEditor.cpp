@@ -3,7 +3,7 @@
 #include "editor/ResizerForEditor.h"
 #include "processor/OrvelinAudioProcessor.h"
 #include "widgets/DvxLayoutManager.h"
-#include "widgets/DvxMainDisplay.h"
+#include "processor/DvxMainDisplay.h"
 #include "widgets/DvxQzColours.h"
 #include "widgets/DvxQzLookAndFeelV1.h"
 

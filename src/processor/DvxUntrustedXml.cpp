@@ -1,4 +1,4 @@
-#include "DvxUntrustedXml.h"
+#include "processor/DvxUntrustedXml.h"
 
 #include <charconv>
 #include <cstring>

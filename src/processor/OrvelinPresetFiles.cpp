@@ -1,6 +1,6 @@
-#include "OrvelinAudioProcessor.h"
-#include "DvxUntrustedXml.h"
-#include "OrvelinHostNames.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/DvxUntrustedXml.h"
+#include "processor/OrvelinHostNames.h"
 
 #include <cstring>
 #include <filesystem>
@@ -176,6 +176,7 @@ namespace
 //==============================================================================
 std::unique_ptr<juce::File> OrvelinAudioProcessor::getPresetsFolderFromPropertiesFile() const
 {
+    auto* propertiesFile = getPropertiesFile();
     juce::String storedPath;
 
     if (propertiesFile != nullptr)

@@ -1,5 +1,5 @@
 #include "LoadedPlugin.h"
-#include "TestEnvironment.h"
+#include "helpers/TestEnvironment.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 

@@ -1,4 +1,4 @@
-#include "DvxUntrustedXml.h"
+#include "processor/DvxUntrustedXml.h"
 
 #include <juce_data_structures/juce_data_structures.h>
 
