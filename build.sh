@@ -16,7 +16,7 @@ PACKAGES=(
     g++ cmake ninja-build pkg-config
     juce-modules-source fst-dev
     libasound2-dev libfreetype-dev libfontconfig1-dev libpng-dev libjpeg-dev zlib1g-dev
-    libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxrender-dev
+    libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxrender-dev libxtst-dev
     libexpat1-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth

@@ -1,16 +1,18 @@
-// processBlock per stereo frame, next to the cheapest thing a plug-in can do to the same
-// buffer (one gain on both channels), so that the figures mean something on any machine.
+// The signal path per stereo frame, next to the cheapest thing a plug-in can do to the
+// same buffer (one gain on both channels), so that the figures mean something on any
+// machine. The stereo stage runs on its own parameters, as the processor's processBlock
+// runs it, without a processor.
 
 #include "SignalPathBench.h"
 
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinParameterTable.h"
+#include "processor/OrvelinStereoStage.h"
 
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cstring>
 #include <functional>
-#include <memory>
 
 namespace
 {
@@ -46,41 +48,38 @@ namespace
         juce::AudioBuffer<float> source, buffer;
     };
 
-    void setByName (OrvelinAudioProcessor& processor, const char* name, float value)
-    {
-        processor.setParameter (processor.getParameterManager()->getParameterIndex (name), value);
-    }
-
     // Everything engaged: 150 % width, pan 0.3 with the sin/cos curve, the "-3dB" law,
     // bind levels and SAFE BASS.
-    void engageEverything (OrvelinAudioProcessor& processor)
+    void engageEverything (DvxParameterManager& parameters)
     {
-        setByName (processor, "StereoWidth", 0.75f);
-        setByName (processor, "Pan", 0.3f);
-        setByName (processor, "PanCurve", 0.2f);
-        setByName (processor, "PanLaw", 0.1f);
-        setByName (processor, "MsMode", 0.1f);
-        setByName (processor, "SafeBass", 1.0f);
+        using namespace OrvelinParameters;
+        parameters.setParameterValue (stereoWidth, 0.75f);
+        parameters.setParameterValue (pan, 0.3f);
+        parameters.setParameterValue (panCurve, 0.2f);
+        parameters.setParameterValue (panLaw, 0.1f);
+        parameters.setParameterValue (msMode, 0.1f);
+        parameters.setParameterValue (safeBass, 1.0f);
     }
 
-    void measureProcessBlock (benchmark::State& state, const std::function<void (OrvelinAudioProcessor&)>& setUp,
+    void measureProcessBlock (benchmark::State& state, const std::function<void (DvxParameterManager&)>& setUp,
                               bool automatePan)
     {
         const int blockSize = (int) state.range (0);
-        auto processor = std::make_unique<OrvelinAudioProcessor>();
-        processor->setRateAndBufferSizeDetails (sampleRate, blockSize);
-        setUp (*processor);
+        DvxParameterManager parameters (nullptr);
+        OrvelinParameters::registerAll (parameters);
+        setUp (parameters);
+
+        OrvelinStereoStage stage (parameters);
+        stage.prepare (sampleRate);
 
         StereoBlock block (blockSize);
-        juce::MidiBuffer midi;
-        processor->processBlock (block.buffer, midi);   // the first block computes the coefficients
+        stage.process (block.buffer);   // the first block computes the coefficients
 
         // A host ramp: a new pan value for every block.
         std::array<float, 256> panRamp;
         for (size_t k = 0; k < panRamp.size(); ++k)
             panRamp[k] = 0.25f + 0.1f * (float) k / (float) panRamp.size();
 
-        const int panIndex = processor->getParameterManager()->getParameterIndex ("Pan");
         size_t iteration = 0;
 
         for (auto _ : state)
@@ -89,9 +88,9 @@ namespace
                 block.refill();
 
             if (automatePan)
-                processor->setParameter (panIndex, panRamp[iteration % panRamp.size()]);
+                parameters.setParameterValue (OrvelinParameters::pan, panRamp[iteration % panRamp.size()]);
 
-            processor->processBlock (block.buffer, midi);
+            stage.process (block.buffer);
             benchmark::DoNotOptimize (block.buffer.getReadPointer (0));
             benchmark::ClobberMemory();
         }

@@ -29,13 +29,9 @@ file(GLOB_RECURSE ORVELIN_SOURCES CONFIGURE_DEPENDS
     "${CMAKE_SOURCE_DIR}/src/*.cpp"
     "${CMAKE_SOURCE_DIR}/src/*.h")
 target_sources(Orvelin PRIVATE ${ORVELIN_SOURCES})
-target_include_directories(Orvelin PUBLIC
-    "${CMAKE_SOURCE_DIR}/src"
-    "${CMAKE_SOURCE_DIR}/src/parameters"
-    "${CMAKE_SOURCE_DIR}/src/processor"
-    "${CMAKE_SOURCE_DIR}/src/editor"
-    "${CMAKE_SOURCE_DIR}/src/widgets"
-    "${CMAKE_SOURCE_DIR}/src/resources")
+# Our headers are included from src/ ("processor/OrvelinAudioProcessor.h"); the generated
+# BinaryData.h adds its own folder (Resources.cmake).
+target_include_directories(Orvelin PUBLIC "${CMAKE_SOURCE_DIR}/src")
 
 # Debian's JUCE defines the LV2 URI from the product name before the CMake value is
 # read, which yields a file:// URI that hosts can't open; the real one is given here.

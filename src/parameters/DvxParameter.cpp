@@ -1,4 +1,4 @@
-#include "DvxParameter.h"
+#include "parameters/DvxParameter.h"
 
 DvxParameter::DvxParameter (DvxParameterManager* owner, DvxParameterValueMapper::DvxMappingENUM mappingKind)
     : manager (owner)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DvxParameterValueMapper.h"
+#include "parameters/DvxParameterValueMapper.h"
 
 #include <atomic>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "DvxParameterManager.h"
+#include "parameters/DvxParameterManager.h"
 
 DvxParameterManager::DvxParameterManager (juce::AudioProcessor* owner)
     : processor (owner)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DvxParameter.h"
+#include "parameters/DvxParameter.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 

@@ -1,5 +1,5 @@
-#include "DvxParameterValueMapper.h"
-#include "DvxParameterManager.h"
+#include "parameters/DvxParameterValueMapper.h"
+#include "parameters/DvxParameterManager.h"
 
 #include <cmath>
 
@@ -34,9 +34,9 @@ namespace
         return plain (x, 2);
     }
 
-    juce::String signedDb (float d, const char* unit)
+    juce::String signedDb (float d, const char* unit, bool positive)
     {
-        return (d > 0.0f ? "+" : "") + juce::String (d, 1) + unit;
+        return (positive ? "+" : "") + juce::String (d, 1) + unit;
     }
 }
 
@@ -95,7 +95,10 @@ juce::String DvxParameterValueMapper::normed2RealValueAsString (float x) const
                 const auto db = (float) (20.0 * std::log10 ((double) (x * 3.9810717f)));
 
                 if (std::isfinite (db))
-                    return signedDb ((float) juce::roundToInt (db * 10.0f) / 10.0f, "");
+                {
+                    const auto rounded = (float) juce::roundToInt (db * 10.0f) / 10.0f;
+                    return signedDb (rounded, "", rounded > 0.0f);
+                }
             }
             break;
 
@@ -104,15 +107,16 @@ juce::String DvxParameterValueMapper::normed2RealValueAsString (float x) const
                 return "0.0dB";
 
             if (finite)
-                return signedDb ((x - 0.5f) * 24.0f, "dB");
+                return signedDb ((x - 0.5f) * 24.0f, "dB", x > 0.5f);
             break;
 
         case mapGainDb24:
             if (x == 0.5f)
                 return "+/-0dB";
 
+            // The sign follows the value, not the rounded number: just above 0.5 is "+0.0dB".
             if (finite)
-                return signedDb ((float) juce::roundToInt ((48.0f * x - 24.0f) * 10.0f) / 10.0f, "dB");
+                return signedDb ((float) juce::roundToInt ((48.0f * x - 24.0f) * 10.0f) / 10.0f, "dB", x > 0.5f);
             break;
 
         case mapSafeBassFreq:

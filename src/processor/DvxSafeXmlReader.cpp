@@ -1,4 +1,4 @@
-#include "DvxSafeXmlReader.h"
+#include "processor/DvxSafeXmlReader.h"
 
 #include <expat.h>
 

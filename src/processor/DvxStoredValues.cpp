@@ -1,4 +1,4 @@
-#include "DvxStoredValues.h"
+#include "processor/DvxStoredValues.h"
 
 #include <charconv>
 #include <cmath>

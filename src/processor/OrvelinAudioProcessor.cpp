@@ -1,33 +1,31 @@
-#include "OrvelinAudioProcessor.h"
-#include "OrvelinSignalPath.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "editor/OrvelinAudioProcessorEditor.h"
+#include "processor/OrvelinParameterTable.h"
+#include "processor/OrvelinStereoStage.h"
 
 #include <cmath>
 
 OrvelinAudioProcessor::OrvelinAudioProcessor()
     : AudioProcessor (BusesProperties()
                           .withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      signalPath (std::make_unique<SignalPathState>())
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
     lastSampleRate.store (0.0);
 
     initPropertiesFile();
 
     setChannelName ("No Channel Name");
-    expertMode.store (0.0);
+    setExpertMode (false);
 
     currentPresetID.store (0);
     currentPresetIsFactoryFlag.store (true);
     currentPresetWasModifiedFlag.store (false);
 
-    defaultEditorDesktopHeightRatio.store (getDefaultEditorDesktopHeightRatioFromPropertiesFile());
-    updateDefaultEditorSizes();
-    editorHeight.store (defaultEditorHeight.load());
-    colourSchemeBrightness.store (0.3f);
+    editorSettings.initEditorSizes();
+    setCurrentColourSchemeBrightness (0.3f);
 
-    inputVuMeterVisuals.reset();
-    outputVuMeterVisuals.reset();
-
+    // The peak records start cleared with the stereo stage, which initAllParameters builds
+    // on the registered parameters.
     initAllParameters();
 
     currentPreset = createValueTreeForAllParameters();
@@ -43,47 +41,23 @@ OrvelinAudioProcessor::OrvelinAudioProcessor()
 OrvelinAudioProcessor::~OrvelinAudioProcessor() = default;
 
 //==============================================================================
-void OrvelinAudioProcessor::addParameter (const juce::String& name, float defaultValue,
-                                          DvxParameterValueMapper::DvxMappingENUM kind)
-{
-    auto* parameter = new DvxParameter (parameterManager.get(), kind);
-    parameter->setName (name);
-    parameter->setValue (defaultValue);
-    parameter->setDefaultValue (defaultValue);
-    parameterManager->addParameter (parameter);
-}
-
 void OrvelinAudioProcessor::initAllParameters()
 {
-    using M = DvxParameterValueMapper;
+    using namespace OrvelinParameters;
 
+    // The stage reads the parameters that are about to be replaced.
+    stereoStage.reset();
     parameterManager = std::make_unique<DvxParameterManager> (this);
 
-    addParameter ("Bypass",         0.0f,   M::mapBypass);
-    addParameter ("StereoWidth",    0.5f,   M::mapPercent200);
-    addParameter ("Pan",            0.5f,   M::mapPan100);
-    addParameter ("InputGain",      0.5f,   M::mapGainDb12);
-    addParameter ("OutputGain",     0.5f,   M::mapGainDb12);
-    addParameter ("SwapLR",         0.0f,   M::mapSwap);
-    addParameter ("PhaseFlip",      0.0f,   M::mapPhaseFlip);
-    addParameter ("Mono",           0.0f,   M::mapMono);
-    addParameter ("MuteAll",        0.0f,   M::mapMuteAll);
-    addParameter ("MuteMid",        0.0f,   M::mapMuteMid);
-    addParameter ("MuteSide",       0.0f,   M::mapMuteSide);
-    addParameter ("PanCurve",       0.1f,   M::mapPanCurve);
-    addParameter ("PanLaw",         0.0f,   M::mapPanLaw);
-    addParameter ("MsMode",         0.0f,   M::mapMsMode);
-    addParameter ("PanMode",        0.1f,   M::mapPanMode);
-    addParameter ("PhaseAlignSide", 0.0f,   M::mapPhaseAlignSide);
-    addParameter ("SafeBassFreq",   0.286f, M::mapSafeBassFreq);
+    registerAll (*parameterManager, [this] (Index next)
+    {
+        // Between "SafeBassFreq" and "SafeBass" the coefficients are asked for. The sample
+        // rate is still unknown here, so nothing is computed; the first audio block does it.
+        if (next == safeBass)
+            calculateSafeBassFilterCoefficients ((double) row (safeBassFreq).defaultValue);
+    });
 
-    // The sample rate is still unknown here, so this leaves the coefficients invalid; the
-    // first audio block computes them.
-    calculateSafeBassFilterCoefficients ((double) 0.286f);
-
-    addParameter ("SafeBass",       0.0f,   M::mapSafeBass);
-
-    signalPath->resolveParameterIndices (*parameterManager);
+    stereoStage = std::make_unique<OrvelinStereoStage> (*parameterManager);
 }
 
 //==============================================================================
@@ -92,6 +66,36 @@ const juce::String OrvelinAudioProcessor::getName() const { return "Orvelin"; }
 // The sample rate is picked up by processBlock itself.
 void OrvelinAudioProcessor::prepareToPlay (double, int) {}
 void OrvelinAudioProcessor::releaseResources() {}
+
+void OrvelinAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    const auto rate = getSampleRate();
+
+    if (rate != lastSampleRate.load (std::memory_order_relaxed))
+    {
+        lastSampleRate.store (rate, std::memory_order_relaxed);
+        stereoStage->prepare (rate);
+        parameterManager->setSampleRateNeedsToBeUpdatedInEditor (true);
+    }
+
+    stereoStage->process (buffer);
+
+    for (int channel = 2; channel < buffer.getNumChannels(); ++channel)
+        buffer.clear (channel, 0, buffer.getNumSamples());
+}
+
+// Callable from any thread: it only records the request; the audio thread builds the
+// coefficients at its next block.
+void OrvelinAudioProcessor::calculateSafeBassFilterCoefficients (double normalisedSafeBassFreq)
+{
+    if (getSampleRate() == 0.0 || stereoStage == nullptr)
+        return;
+
+    stereoStage->requestSafeBassCoefficients (normalisedSafeBassFreq);
+}
+
+DvxStereoVuVisuals OrvelinAudioProcessor::getInputVuMeterVisuals()  { return stereoStage->takeInputPeaks(); }
+DvxStereoVuVisuals OrvelinAudioProcessor::getOutputVuMeterVisuals() { return stereoStage->takeOutputPeaks(); }
 
 bool OrvelinAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
@@ -108,9 +112,8 @@ double OrvelinAudioProcessor::getTailLengthSeconds() const { return 0.0; }
 bool OrvelinAudioProcessor::acceptsMidi() const  { return false; }
 bool OrvelinAudioProcessor::producesMidi() const { return false; }
 
-// Until the plug-in has its own editor, hosts show their generic one.
-juce::AudioProcessorEditor* OrvelinAudioProcessor::createEditor() { return nullptr; }
-bool OrvelinAudioProcessor::hasEditor() const { return false; }
+juce::AudioProcessorEditor* OrvelinAudioProcessor::createEditor() { return new OrvelinAudioProcessorEditor (this); }
+bool OrvelinAudioProcessor::hasEditor() const { return true; }
 
 //==============================================================================
 int OrvelinAudioProcessor::getNumParameters() { return numHostParameters; }
@@ -124,13 +127,8 @@ juce::String OrvelinAudioProcessor::getStableParameterID (int parameterIndex)
 {
     // Hosts store these IDs in their sessions, so they must never change. The real
     // parameters use their own names; the placeholders get a fixed ID per slot.
-    static const char* const names[] = { "Bypass", "StereoWidth", "Pan", "InputGain", "OutputGain",
-                                         "SwapLR", "PhaseFlip", "Mono", "MuteAll", "MuteMid", "MuteSide",
-                                         "PanCurve", "PanLaw", "MsMode", "PanMode", "PhaseAlignSide",
-                                         "SafeBassFreq", "SafeBass" };
-
-    if (juce::isPositiveAndBelow (parameterIndex, (int) std::size (names)))
-        return names[parameterIndex];
+    if (juce::isPositiveAndBelow (parameterIndex, (int) OrvelinParameters::numParameters))
+        return OrvelinParameters::row ((OrvelinParameters::Index) parameterIndex).name;
 
     return "reserved" + juce::String (parameterIndex);
 }
@@ -165,13 +163,6 @@ float OrvelinAudioProcessor::getParameterDefaultValue (int parameterIndex)
 
 bool OrvelinAudioProcessor::isParameterAutomatable (int) const { return true; }
 
-float OrvelinAudioProcessor::dbGainFromNormalised (float normalisedValue) noexcept
-{
-    // Exponent in single precision, power in double, stored as float.
-    const float exponent = (normalisedValue * 24.0f - 12.0f) / 20.0f;
-    return (float) std::pow (10.0, (double) exponent);
-}
-
 void OrvelinAudioProcessor::setParameter (int parameterIndex, float newValue)
 {
     if (! juce::isPositiveAndBelow (parameterIndex, parameterManager->getNumberOfParameters()))
@@ -184,13 +175,9 @@ void OrvelinAudioProcessor::setParameter (int parameterIndex, float newValue)
 
     parameterManager->setParameterValue (parameterIndex, newValue);
 
-    const auto& indices = *signalPath;
-
-    if (parameterIndex == indices.outputGainIndex)
-        outputGain.store (dbGainFromNormalised (parameterManager->getParameterValue (parameterIndex)), std::memory_order_relaxed);
-    else if (parameterIndex == indices.inputGainIndex)
-        inputGain.store (dbGainFromNormalised (parameterManager->getParameterValue (parameterIndex)), std::memory_order_relaxed);
-    else if (parameterIndex == indices.safeBassFreq)
+    // The gains follow their parameters at the next block; the filter needs new
+    // coefficients asked for.
+    if (parameterIndex == OrvelinParameters::safeBassFreq)
         calculateSafeBassFilterCoefficients ((double) parameterManager->getParameterValue (parameterIndex));
 }
 

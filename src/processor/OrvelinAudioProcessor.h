@@ -3,12 +3,14 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_data_structures/juce_data_structures.h>
 
-#include "DvxParameterManager.h"
-#include "DvxStereoVuVisuals.h"
+#include "parameters/DvxParameterManager.h"
+#include "parameters/DvxStereoVuVisuals.h"
+#include "processor/OrvelinEditorSettings.h"
 
-#include <array>
 #include <atomic>
 #include <memory>
+
+class OrvelinStereoStage;
 
 // The editor's mid/side mute choice; the processor turns it into "MuteMid" and "MuteSide".
 enum MuteMsOption
@@ -145,45 +147,41 @@ public:
     juce::File getUserPresetFile (const juce::String& presetName) const;
 
     //==============================================================================
-    // Properties file and editor settings
-    void initPropertiesFile();
-    float getDefaultEditorDesktopHeightRatioFromPropertiesFile() const;
-    void updateDefaultEditorSizes();
-    void updateDefaultEditorSizesForDisplayHeight (int mainDisplayTotalHeight);
-    void setCurrentAsDefaultEditorDesktopHeightRatio();
-    void setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (int mainDisplayTotalHeight);
-    void resetDefaultEditorDesktopHeightRatio();
-    float getDefaultEditorDesktopHeightRatio() const noexcept { return defaultEditorDesktopHeightRatio.load (std::memory_order_relaxed); }
-    int getDefaultEditorHeight() const;
-    int getEditorHeight() const;
-    void setEditorHeight (int newHeight) noexcept { editorHeight.store (newHeight, std::memory_order_relaxed); }
-    float getCurrentColourSchemeBrightness() const noexcept { return colourSchemeBrightness.load (std::memory_order_relaxed); }
-    void setCurrentColourSchemeBrightness (float newBrightness) noexcept { colourSchemeBrightness.store (newBrightness, std::memory_order_relaxed); }
-    juce::String getChannelName() const;
-    void setChannelName (const juce::String& newName);
-    bool getExpertMode() const noexcept { return expertMode.load (std::memory_order_relaxed) == 1.0; }
-    void setExpertMode (bool shouldBeOn) noexcept { expertMode.store (shouldBeOn ? 1.0 : 0.0, std::memory_order_relaxed); }
-    juce::PropertiesFile* getPropertiesFile() const noexcept { return propertiesFile.get(); }
+    // Properties file and editor settings (OrvelinEditorSettings)
+    void initPropertiesFile()                                           { editorSettings.initPropertiesFile(); }
+    float getDefaultEditorDesktopHeightRatioFromPropertiesFile() const  { return editorSettings.getDefaultEditorDesktopHeightRatioFromPropertiesFile(); }
+    void updateDefaultEditorSizes()                                     { editorSettings.updateDefaultEditorSizes(); }
+    void updateDefaultEditorSizesForDisplayHeight (int height)          { editorSettings.updateDefaultEditorSizesForDisplayHeight (height); }
+    void setCurrentAsDefaultEditorDesktopHeightRatio()                  { editorSettings.setCurrentAsDefaultEditorDesktopHeightRatio(); }
+    void setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (int height) { editorSettings.setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (height); }
+    void resetDefaultEditorDesktopHeightRatio()                         { editorSettings.resetDefaultEditorDesktopHeightRatio(); }
+    float getDefaultEditorDesktopHeightRatio() const                    { return editorSettings.getDefaultEditorDesktopHeightRatio(); }
+    int getDefaultEditorHeight() const                                  { return editorSettings.getDefaultEditorHeight(); }
+    int getEditorHeight() const                                         { return editorSettings.getEditorHeight(); }
+    void setEditorHeight (int newHeight)                                { editorSettings.setEditorHeight (newHeight); }
+    float getCurrentColourSchemeBrightness() const noexcept             { return editorSettings.getCurrentColourSchemeBrightness(); }
+    void setCurrentColourSchemeBrightness (float newBrightness) noexcept { editorSettings.setCurrentColourSchemeBrightness (newBrightness); }
+    juce::String getChannelName() const                                 { return editorSettings.getChannelName(); }
+    void setChannelName (const juce::String& newName)                   { editorSettings.setChannelName (newName); }
+    bool getExpertMode() const noexcept                                 { return editorSettings.getExpertMode(); }
+    void setExpertMode (bool shouldBeOn) noexcept                       { editorSettings.setExpertMode (shouldBeOn); }
+    juce::PropertiesFile* getPropertiesFile() const noexcept            { return editorSettings.getPropertiesFile(); }
 
 private:
     //==============================================================================
-    void addParameter (const juce::String& name, float defaultValue, DvxParameterValueMapper::DvxMappingENUM kind);
     void initAllParameters();
     void initFactoryPresets();
     void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
     bool loadUserPresetWithName (const juce::String& presetName);
     // The one rule for preset names, shared by the save, the loads and the scan.
     static bool isUsablePresetName (const juce::String& name);
-    static int getMainDisplayTotalHeight (bool& isFallback);
-    void rederiveEditorSizesIfDisplayWasUnavailable() const;
-    static float dbGainFromNormalised (float normalisedValue) noexcept;
 
     //==============================================================================
     // Members, in the order of construction.
     std::atomic<double> lastSampleRate { 0.0 };
 
-    std::unique_ptr<juce::PropertiesFile> propertiesFile;
-    juce::PropertiesFile::Options propertiesFileOptions;
+    // The properties file and the settings kept for the editor.
+    OrvelinEditorSettings editorSettings;
 
     std::atomic<bool> currentPresetIsFactoryFlag { true };
     std::atomic<int> currentPresetID { 0 };
@@ -197,28 +195,9 @@ private:
     std::unique_ptr<DvxParameterManager> parameterManager;
     std::unique_ptr<juce::ValueTree> currentPreset;
 
-    // Written by the host's state restore on its own thread and read by the editor; the
-    // audio thread never touches it, so a short lock is fine here.
-    juce::String channelName;
-    mutable juce::SpinLock channelNameLock;
-    std::atomic<double> expertMode { 0.0 };
-    // Mutable because the first read on the message thread may replace a height that was
-    // derived from the fallback display (see rederiveEditorSizesIfDisplayWasUnavailable).
-    mutable std::atomic<int> defaultEditorHeight { 0 };
-    mutable std::atomic<int> editorHeight { 0 };
-    mutable std::atomic<bool> editorSizesUseFallbackDisplay { false };
-    std::atomic<float> defaultEditorDesktopHeightRatio { 0.5f };
-    std::atomic<float> colourSchemeBrightness { 0.3f };
-
-    DvxStereoVuVisuals inputVuMeterVisuals;
-    DvxStereoVuVisuals outputVuMeterVisuals;
-    std::atomic<float> inputGain { 1.0f };
-    std::atomic<float> outputGain { 1.0f };
-
-    // Signal path state (SAFE BASS filter, coefficient hand-over, resolved parameter
-    // indices) is owned by the audio code below.
-    struct SignalPathState;
-    std::unique_ptr<SignalPathState> signalPath;
+    // The signal path with the SAFE BASS filter and the peak records; built on the
+    // parameters once they are registered.
+    std::unique_ptr<OrvelinStereoStage> stereoStage;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvelinAudioProcessor)
 };

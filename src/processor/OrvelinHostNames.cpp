@@ -1,4 +1,4 @@
-#include "OrvelinHostNames.h"
+#include "processor/OrvelinHostNames.h"
 
 namespace OrvelinHostNames
 {

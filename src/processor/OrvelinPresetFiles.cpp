@@ -1,7 +1,7 @@
-#include "OrvelinAudioProcessor.h"
-#include "DvxSafeXmlReader.h"
-#include "DvxStoredValues.h"
-#include "OrvelinHostNames.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/DvxSafeXmlReader.h"
+#include "processor/DvxStoredValues.h"
+#include "processor/OrvelinHostNames.h"
 
 #include <cstring>
 #include <filesystem>
@@ -208,6 +208,7 @@ bool OrvelinAudioProcessor::isUsablePresetName (const juce::String& name)
 
 std::unique_ptr<juce::File> OrvelinAudioProcessor::getPresetsFolderFromPropertiesFile() const
 {
+    auto* propertiesFile = getPropertiesFile();
     juce::String storedPath;
 
     if (propertiesFile != nullptr)

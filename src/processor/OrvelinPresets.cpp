@@ -1,5 +1,5 @@
-#include "OrvelinAudioProcessor.h"
-#include "DvxStoredValues.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/DvxStoredValues.h"
 
 // The current preset, the factory presets and the undo history.
 //

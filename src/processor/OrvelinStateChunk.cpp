@@ -1,6 +1,6 @@
-#include "OrvelinAudioProcessor.h"
-#include "DvxSafeXmlReader.h"
-#include "DvxStoredValues.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/DvxSafeXmlReader.h"
+#include "processor/DvxStoredValues.h"
 
 #include <cstring>
 
@@ -88,7 +88,7 @@ void OrvelinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     // blob must read back, so they are left out.
     xml.setAttribute ("programName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (getCurrentPresetName()));
     xml.setAttribute ("channelName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (getChannelName()));
-    xml.setAttribute ("expertModeAsDouble", expertMode.load (std::memory_order_relaxed));
+    xml.setAttribute ("expertModeAsDouble", editorSettings.getExpertModeAsDouble());
     xml.setAttribute ("stepFactoryPresets", currentPresetIsFactory() ? 1 : 0);
 
     // Doubles are written with enough digits to give back the same float.
@@ -111,14 +111,15 @@ void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInByt
 
     // Editor sizes. The editor applies its own limits only when the user drags.
     int height = 0;
+    std::optional<int> restoredDefaultHeight, restoredEditorHeight;
 
     if (readEditorHeight (*xml, "defaultEditorHeight", height))
-        defaultEditorHeight.store (height, std::memory_order_relaxed);
+        restoredDefaultHeight = height;
 
-    if (! readEditorHeight (*xml, "lastEditorHeight", height))
-        height = defaultEditorHeight.load (std::memory_order_relaxed);
+    if (readEditorHeight (*xml, "lastEditorHeight", height))
+        restoredEditorHeight = height;
 
-    editorHeight.store (height, std::memory_order_relaxed);
+    editorSettings.restoreEditorHeights (restoredDefaultHeight, restoredEditorHeight);
 
     // Brightness scales colours; keep it where they stay colours.
     float brightness = 0.0f;
@@ -126,7 +127,7 @@ void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInByt
     if (readNumberAttribute (*xml, "colourSchemeBrightnessAsDouble", number) == NumberAttribute::usable)
         brightness = (float) juce::jlimit (0.0, 1.0, number);
 
-    colourSchemeBrightness.store (brightness, std::memory_order_relaxed);
+    setCurrentColourSchemeBrightness (brightness);
 
     // The shown name, with the "*" it had when the project was saved while modified.
     changeProgramName (0, xml->getStringAttribute ("programName", "(NO NAME)"));
@@ -140,7 +141,7 @@ void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInByt
     if (readNumberAttribute (*xml, "expertModeAsDouble", number) == NumberAttribute::usable)
         expert = number;
 
-    expertMode.store (expert, std::memory_order_relaxed);
+    editorSettings.setExpertModeAsDouble (expert);
 
     int stepFactoryPresets = -1;
 

@@ -1,4 +1,4 @@
-#include "DvxLayoutManager.h"
+#include "widgets/DvxLayoutManager.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "DvxPresetNameLabel.h"
+#include "widgets/DvxPresetNameLabel.h"
 
 DvxPresetNameLabel::DvxPresetNameLabel (int maxLengthToUse, const juce::String& componentName,
                                         const juce::String& initialText, const juce::String& allowedCharactersToUse)

@@ -1,6 +1,6 @@
-#include "DvxQzLookAndFeelV1.h"
-#include "DvxMainDisplay.h"
-#include "DvxQzColours.h"
+#include "widgets/DvxQzLookAndFeelV1.h"
+#include "processor/DvxMainDisplay.h"
+#include "widgets/DvxQzColours.h"
 
 #include "BinaryData.h"
 

@@ -1,6 +1,6 @@
-#include "DvxQzStereoVuMeterComponent.h"
-#include "DvxParameterValueMapper.h"
-#include "DvxQzColours.h"
+#include "widgets/DvxQzStereoVuMeterComponent.h"
+#include "parameters/DvxParameterValueMapper.h"
+#include "widgets/DvxQzColours.h"
 
 namespace
 {

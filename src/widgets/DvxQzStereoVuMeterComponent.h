@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DvxQzVuMeter.h"
-#include "DvxStereoVuVisuals.h"
+#include "widgets/DvxQzVuMeter.h"
+#include "parameters/DvxStereoVuVisuals.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -1,5 +1,5 @@
-#include "DvxQzVuMeter.h"
-#include "DvxQzColours.h"
+#include "widgets/DvxQzVuMeter.h"
+#include "widgets/DvxQzColours.h"
 
 #include <cmath>
 

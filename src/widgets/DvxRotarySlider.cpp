@@ -1,5 +1,5 @@
-#include "DvxRotarySlider.h"
-#include "DvxMainDisplay.h"
+#include "widgets/DvxRotarySlider.h"
+#include "processor/DvxMainDisplay.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DvxParameter.h"
+#include "parameters/DvxParameter.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

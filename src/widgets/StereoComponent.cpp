@@ -1,5 +1,5 @@
-#include "StereoComponent.h"
-#include "DvxQzColours.h"
+#include "widgets/StereoComponent.h"
+#include "widgets/DvxQzColours.h"
 
 #include <cmath>
 

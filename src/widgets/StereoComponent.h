@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DvxParameterValueMapper.h"
+#include "parameters/DvxParameterValueMapper.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -4,7 +4,7 @@
 
 #include "helpers/editor/WidgetTestSupport.h"
 
-#include "DvxLayoutManager.h"
+#include "widgets/DvxLayoutManager.h"
 
 #include <gtest/gtest.h>
 

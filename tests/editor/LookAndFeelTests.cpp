@@ -3,9 +3,9 @@
 
 #include "helpers/editor/WidgetTestSupport.h"
 
-#include "DvxQzColours.h"
-#include "DvxQzLookAndFeelV1.h"
-#include "DvxRotarySlider.h"
+#include "widgets/DvxQzColours.h"
+#include "widgets/DvxQzLookAndFeelV1.h"
+#include "widgets/DvxRotarySlider.h"
 
 #include "BinaryData.h"
 

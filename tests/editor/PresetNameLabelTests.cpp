@@ -3,8 +3,8 @@
 
 #include "helpers/editor/WidgetTestSupport.h"
 
-#include "DvxPresetNameLabel.h"
-#include "OrvelinAudioProcessor.h"
+#include "widgets/DvxPresetNameLabel.h"
+#include "processor/OrvelinAudioProcessor.h"
 
 #include <gtest/gtest.h>
 

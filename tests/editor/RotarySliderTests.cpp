@@ -3,8 +3,8 @@
 
 #include "helpers/editor/WidgetTestSupport.h"
 
-#include "DvxParameterManager.h"
-#include "DvxRotarySlider.h"
+#include "parameters/DvxParameterManager.h"
+#include "widgets/DvxRotarySlider.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "helpers/editor/WidgetTestSupport.h"
 
-#include "DvxQzColours.h"
-#include "StereoComponent.h"
+#include "widgets/DvxQzColours.h"
+#include "widgets/StereoComponent.h"
 
 #include "BinaryData.h"
 

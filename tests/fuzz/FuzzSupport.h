@@ -3,7 +3,7 @@
 // What both fuzz targets share: one plug-in instance in a throw-away home, with JUCE's
 // assertions turned into crashes, and the invariants that every input must keep.
 
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinAudioProcessor.h"
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DvxParameterManager.h"
+#include "parameters/DvxParameterManager.h"
 
 namespace orvelin::test
 {

@@ -1,7 +1,8 @@
 #include "LoadedPlugin.h"
+#include "ScreenPointer.h"
 #include "helpers/ExpectedParameterTable.h"
 #include "helpers/TestData.h"
-#include "TestEnvironment.h"
+#include "helpers/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -405,6 +406,84 @@ namespace
 
         for (auto* name : hostilePresets)
             presets.getChildFile (name).deleteFile();
+    }
+
+    // Runs the editor's events until the host's window for it has the size, or a few
+    // seconds have passed.
+    bool editorWindowReaches (LoadedPlugin& instance, int width, int height)
+    {
+        const auto giveUpAt = juce::Time::getMillisecondCounter() + 5000;
+
+        while (juce::Time::getMillisecondCounter() < giveUpAt)
+        {
+            instance.handleEditorEvents();
+
+            if (instance.getEditorWindowArea().getWidth() == width && instance.getEditorWindowArea().getHeight() == height)
+                return true;
+
+            juce::Thread::sleep (5);
+        }
+
+        ADD_FAILURE() << "the editor's window is " << instance.getEditorWindowArea().toString() << ", not "
+                      << width << " x " << height;
+        return false;
+    }
+
+    TEST_P (BuiltPlugin, EditorOpensAtItsStoredSizeAndTheHostsWindowFollowsItsResizeCorner)
+    {
+        ScreenPointer pointer;
+
+        if (! pointer.isAvailable())
+            GTEST_SKIP() << "needs an X display with the XTest extension (xvfb-run)";
+
+        // At first half the height of xvfb-run's 1080-pixel screen, 1.5 times as wide.
+        const juce::Point<int> topLeft (100, 100);
+        ASSERT_TRUE (plugin->openEditor (topLeft));
+        ASSERT_TRUE (editorWindowReaches (*plugin, 810, 540));
+
+        // A drag on the corner at the bottom right, as a user makes it, in a few steps,
+        // once the plug-in's own window lies inside the host's at that point.
+        const auto start = plugin->getEditorWindowArea().getPosition() + juce::Point<int> (791, 521);
+        const auto giveUpAt = juce::Time::getMillisecondCounter() + 5000;
+
+        while (pointer.countWindowsAt (start.x, start.y) < 2 && juce::Time::getMillisecondCounter() < giveUpAt)
+        {
+            plugin->handleEditorEvents();
+            juce::Thread::sleep (5);
+        }
+
+        ASSERT_GE (pointer.countWindowsAt (start.x, start.y), 2) << "the plug-in's window never appeared";
+
+        pointer.moveTo (start.x, start.y);
+        plugin->handleEditorEvents();
+        pointer.pressLeftButton();
+
+        for (int step = 1; step <= 5; ++step)
+        {
+            juce::Thread::sleep (20);
+            plugin->handleEditorEvents();
+            pointer.moveTo (start.x + 30 * step, start.y + 20 * step);
+        }
+
+        juce::Thread::sleep (20);
+        plugin->handleEditorEvents();
+        pointer.releaseLeftButton();
+
+        EXPECT_TRUE (editorWindowReaches (*plugin, 960, 640));
+        plugin->closeEditor();
+
+        // The size travels with the session into a fresh instance.
+        const auto state = plugin->getState();
+        plugin.reset();
+
+        juce::String error;
+        auto restored = loadBuiltPlugin (format(), error);
+        ASSERT_NE (restored, nullptr) << error;
+        restored->setState (state);
+
+        ASSERT_TRUE (restored->openEditor (topLeft));
+        EXPECT_TRUE (editorWindowReaches (*restored, 960, 640));
+        restored->closeEditor();
     }
 
     INSTANTIATE_TEST_SUITE_P (EveryFormat, BuiltPlugin, ::testing::ValuesIn (everyFormat), formatName);

@@ -1,7 +1,12 @@
 #include "LoadedPlugin.h"
-#include "TestEnvironment.h"
+#include "helpers/TestEnvironment.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
+
+namespace juce
+{
+    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
 
 // The VST3 and LV2 builds, loaded through JUCE's own hosting classes: the same code path
 // that a JUCE-based host takes, with every call going through the format's interface.
@@ -24,6 +29,11 @@ namespace orvelin::host
                   hostFormat (std::move (hostFormatIn)),
                   instance (std::move (instanceIn))
             {
+            }
+
+            ~JuceHostedPlugin() override
+            {
+                closeEditor();
             }
 
             juce::String getPluginName() override   { return instance->getName(); }
@@ -135,6 +145,39 @@ namespace orvelin::host
                 setState (juce::MemoryBlock (replaced.toRawUTF8(), replaced.getNumBytesAsUTF8()));
             }
 
+            // JUCE's host editor for the format embeds the plug-in's window once it is on
+            // the screen, and takes the size the plug-in asks for.
+            bool openEditor (juce::Point<int> screenPosition) override
+            {
+                if (! instance->hasEditor())
+                    return false;
+
+                editor.reset (instance->createEditorIfNeeded());
+
+                if (editor == nullptr)
+                    return false;
+
+                editor->setTopLeftPosition (screenPosition);
+                editor->addToDesktop (0);
+                editor->setVisible (true);
+                return true;
+            }
+
+            juce::Rectangle<int> getEditorWindowArea() override
+            {
+                return editor != nullptr ? editor->getScreenBounds() : juce::Rectangle<int>();
+            }
+
+            void handleEditorEvents() override
+            {
+                while (juce::dispatchNextMessageOnSystemQueue (true)) {}
+            }
+
+            void closeEditor() override
+            {
+                editor.reset();
+            }
+
         private:
             juce::AudioProcessorParameter& parameter (int index)
             {
@@ -149,6 +192,7 @@ namespace orvelin::host
             // uses the world its format object owns.
             std::unique_ptr<juce::AudioPluginFormat> hostFormat;
             std::unique_ptr<juce::AudioPluginInstance> instance;
+            std::unique_ptr<juce::AudioProcessorEditor> editor;
         };
 
         // JUCE's LV2 host loads its search path once, when the format object is created,

@@ -2,6 +2,7 @@
 
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_core/juce_core.h>
+#include <juce_graphics/juce_graphics.h>
 
 #include <memory>
 #include <optional>
@@ -76,6 +77,20 @@ namespace orvelin::host
         // Hands over a blob in the plug-in's own format (what its getStateInformation
         // writes), carried the way this format's host carries it in a session.
         virtual void setPluginState (const juce::MemoryBlock& pluginState) = 0;
+
+        //==============================================================================
+        // The plug-in's own editor in a window of this host, with its top left at the
+        // given place on the screen. False when the format's host offers no editor.
+        virtual bool openEditor (juce::Point<int> screenPosition) = 0;
+
+        // Where the host's window for the editor is on the screen, sized as the host was
+        // asked to size it for the plug-in.
+        virtual juce::Rectangle<int> getEditorWindowArea() = 0;
+
+        // Lets the host and the plug-in handle pending window events once.
+        virtual void handleEditorEvents() = 0;
+
+        virtual void closeEditor() = 0;
     };
 
     // Loads the built artefact of the format, or returns null and says why.

@@ -8,11 +8,19 @@
 // fst marks its open questions with #warning; the build silences those for this file.
 #include <pluginterfaces/fst/fst.h>
 
+#include <juce_gui_basics/juce_gui_basics.h>
+
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
+
+namespace juce
+{
+    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
 
 namespace orvelin::host
 {
@@ -20,15 +28,7 @@ namespace orvelin::host
     {
         using PluginEntry = AEffect* (*) (audioMasterCallback);
 
-        // The plug-in asks its host a few things while it runs; this host only has to
-        // say which interface version it speaks.
-        VstIntPtr hostCallback (AEffect*, int opcode, int, VstIntPtr, void*, float)
-        {
-            if (opcode == audioMasterVersion)
-                return 2400;
-
-            return 0;
-        }
+        VstIntPtr hostCallback (AEffect*, int opcode, int index, VstIntPtr value, void* ptr, float);
 
         class RawVst2Plugin final : public LoadedPlugin
         {
@@ -36,11 +36,14 @@ namespace orvelin::host
             RawVst2Plugin (void* moduleHandle, AEffect* effectIn)
                 : module (moduleHandle), effect (effectIn)
             {
+                effect->user = this;
                 dispatch (effOpen);
             }
 
             ~RawVst2Plugin() override
             {
+                closeEditor();
+
                 if (isResumed)
                     release();
 
@@ -167,6 +170,64 @@ namespace orvelin::host
             // A VST2 host keeps the plug-in's chunk as it is.
             void setPluginState (const juce::MemoryBlock& pluginState) override { setState (pluginState); }
 
+            // The editor opens inside a window of ours: a VST2 host on X11 hands over the
+            // window's id, and the plug-in embeds its own window there.
+            bool openEditor (juce::Point<int> screenPosition) override
+            {
+                if ((effect->flags & effFlagsHasEditor) == 0)
+                    return false;
+
+                window = std::make_unique<juce::Component>();
+                window->setBounds (juce::Rectangle<int> (10, 10).withPosition (screenPosition));
+
+                if (ERect* rect = nullptr; dispatch (effEditGetRect, 0, 0, &rect) != 0 && rect != nullptr)
+                    window->setSize (rect->right - rect->left, rect->bottom - rect->top);
+
+                window->addToDesktop (0);
+                window->setVisible (true);
+
+                return dispatch (effEditOpen, 0, 0, window->getWindowHandle()) != 0;
+            }
+
+            juce::Rectangle<int> getEditorWindowArea() override
+            {
+                return window != nullptr ? window->getScreenBounds() : juce::Rectangle<int>();
+            }
+
+            void handleEditorEvents() override
+            {
+                dispatch (effEditIdle);
+                while (juce::dispatchNextMessageOnSystemQueue (true)) {}
+            }
+
+            void closeEditor() override
+            {
+                if (window == nullptr)
+                    return;
+
+                dispatch (effEditClose);
+                window.reset();
+            }
+
+            // The plug-in asks its host a few things while it runs: which interface version
+            // it speaks, and, for a resized editor, whether and how the window follows.
+            VstIntPtr answerPlugin (int opcode, int index, VstIntPtr value, void* ptr)
+            {
+                if (opcode == audioMasterVersion)
+                    return 2400;
+
+                if (opcode == audioMasterCanDo && ptr != nullptr)
+                    return std::strcmp (static_cast<const char*> (ptr), "sizeWindow") == 0 ? 1 : 0;
+
+                if (opcode == audioMasterSizeWindow && window != nullptr)
+                {
+                    window->setSize (index, (int) value);
+                    return 1;
+                }
+
+                return 0;
+            }
+
         private:
             VstIntPtr dispatch (int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
             {
@@ -189,7 +250,17 @@ namespace orvelin::host
             bool isResumed = false;
             std::vector<std::vector<float>> inputs, outputs;
             std::vector<float*> inputPointers, outputPointers;
+            std::unique_ptr<juce::Component> window;
         };
+
+        VstIntPtr hostCallback (AEffect* effect, int opcode, int index, VstIntPtr value, void* ptr, float)
+        {
+            // Calls made before the effect knows its host object get the version only.
+            if (effect != nullptr && effect->user != nullptr)
+                return static_cast<RawVst2Plugin*> (effect->user)->answerPlugin (opcode, index, value, ptr);
+
+            return opcode == audioMasterVersion ? 2400 : 0;
+        }
     }
 
     std::unique_ptr<LoadedPlugin> loadWithRawVst2Host (const juce::File& modulePath, juce::String& error)

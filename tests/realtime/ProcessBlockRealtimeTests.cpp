@@ -5,7 +5,7 @@
 // parameter, read the meters and ask for new SAFE BASS coefficients as a host, an editor
 // and a state restore would.
 
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinAudioProcessor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "OrvelinAudioProcessor.h"
-#include "OrvelinHostNames.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/OrvelinHostNames.h"
 #include "helpers/PresetTestHelpers.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // A processor with its own empty presets folder, and the checks that the preset and
 // undo tests share.
 
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinAudioProcessor.h"
 #include "helpers/ExpectedParameterTable.h"
 #include "helpers/PresetTestHelpers.h"
 

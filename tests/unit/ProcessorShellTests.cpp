@@ -1,12 +1,14 @@
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinAudioProcessor.h"
 #include "helpers/EditorFlags.h"
 #include "helpers/ExpectedParameterTable.h"
+#include "SignalPathTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cmath>
 #include <thread>
+#include <utility>
 
 namespace
 {
@@ -140,21 +142,31 @@ TEST (ProcessorShell, EditorWritesMarkThePresetAndFormUndoSteps)
 TEST (ProcessorShell, MidSideMuteChoiceWritesThePairAsOneStep)
 {
     OrvelinAudioProcessor p;
+    const auto muteMidAndSide = [&p] { return std::pair { p.getParameter (9), p.getParameter (10) }; };
 
     p.setMuteMsOption (muteMsMid);
-    EXPECT_EQ (p.getParameter (9), 1.0f);
-    EXPECT_EQ (p.getParameter (10), 0.0f);
+    EXPECT_EQ (muteMidAndSide(), std::pair (1.0f, 0.0f));
 
+    // From mid to side both parameters change, in one step.
     p.setMuteMsOption (muteMsSide);
-    EXPECT_EQ (p.getParameter (9), 0.0f);
-    EXPECT_EQ (p.getParameter (10), 1.0f);
+    EXPECT_EQ (muteMidAndSide(), std::pair (0.0f, 1.0f));
 
+    // Any other option writes nothing and adds no step.
     p.setMuteMsOption ((MuteMsOption) 3);
-    EXPECT_EQ (p.getParameter (9), 0.0f);
-    EXPECT_EQ (p.getParameter (10), 1.0f);
+    EXPECT_EQ (muteMidAndSide(), std::pair (0.0f, 1.0f));
+
+    p.undoLastParameterChange();
+    EXPECT_EQ (muteMidAndSide(), std::pair (1.0f, 0.0f));
+    p.undoLastParameterChange();
+    EXPECT_EQ (muteMidAndSide(), std::pair (0.0f, 0.0f));
+    EXPECT_FALSE (p.canUndo());
+
+    p.redoLastParameterChange();
+    p.redoLastParameterChange();
+    EXPECT_EQ (muteMidAndSide(), std::pair (0.0f, 1.0f));
 
     p.setMuteMsOption (muteMsNone);
-    EXPECT_EQ (p.getParameter (10), 0.0f);
+    EXPECT_EQ (muteMidAndSide(), std::pair (0.0f, 0.0f));
 }
 
 TEST (ProcessorShell, RenamingTheProgramRenamesThePreset)
@@ -166,31 +178,47 @@ TEST (ProcessorShell, RenamingTheProgramRenamesThePreset)
     EXPECT_EQ (p.getCurrentPresetName(), "My Wide Mix");
 }
 
+// Values and flags are shared without locks (run under ThreadSanitizer too): while the
+// editor polls, every write from the host's thread arrives, and the editor hears of it.
 TEST (ProcessorShell, AutomationFromAnotherThreadWhileTheEditorReads)
 {
-    // Run under ThreadSanitizer: values and flags are shared without locks.
     OrvelinAudioProcessor p;
+    auto& m = *p.getParameterManager();
+    drainEditorFlags (m);
+
+    constexpr int writes = 20000;
+    const auto valueOfWrite = [] (int i) { return (float) (i % 100) / 100.0f; };
     std::atomic<bool> stop { false };
 
     std::thread host ([&]
     {
-        for (int i = 0; i < 20000; ++i)
-            p.setParameter (i % 18, (float) (i % 100) / 100.0f);
+        for (int i = 0; i < writes; ++i)
+            p.setParameter (i % 18, valueOfWrite (i));
         stop = true;
     });
 
-    int reads = 0;
+    // What the editor's timer reads on each tick.
+    int reports = 0;
+    float valuesRead = 0.0f;
     while (! stop)
     {
-        auto& m = *p.getParameterManager();
-        m.getParameterNeedsToBeUpdatedInEditor();
+        reports += m.getParameterNeedsToBeUpdatedInEditor() ? 1 : 0;
         for (int i = 0; i < 18; ++i)
-            reads += m.getParameter (i)->hasFlagChanged() ? 1 : 0;
-        (void) p.getParameter (reads % 18);
+            valuesRead += m.getParameter (i)->hasFlagChanged() ? p.getParameter (i) : 0.0f;
     }
+    (void) valuesRead;
 
     host.join();
-    SUCCEED();
+    reports += m.getParameterNeedsToBeUpdatedInEditor() ? 1 : 0;
+
+    EXPECT_GT (reports, 0);
+
+    // Each parameter holds the last value written to it.
+    for (int index = 0; index < 18; ++index)
+    {
+        const int lastWrite = writes - 18 + (index - (writes - 18) % 18 + 18) % 18;
+        EXPECT_EQ (p.getParameter (index), valueOfWrite (lastWrite)) << index;
+    }
 }
 
 TEST (ProcessorShell, ConstructsOffTheMessageThread)
@@ -204,4 +232,82 @@ TEST (ProcessorShell, ConstructsOffTheMessageThread)
     ASSERT_NE (created, nullptr);
     EXPECT_GT (created->getDefaultEditorHeight(), 0);
     EXPECT_EQ (created->getEditorHeight(), created->getDefaultEditorHeight());
+}
+
+// processBlock is the stereo stage on the processor's parameters at the host's rate: the
+// same samples as the stage alone, through a SAFE BASS request made before the rate was
+// known (which asks for nothing), host automation of the frequency and a new host rate.
+// The channels above the stereo pair are cleared.
+TEST (ProcessorShell, ProcessBlockRunsTheStereoStageAtTheHostsRate)
+{
+    OrvelinAudioProcessor p;
+    p.calculateSafeBassFilterCoefficients (1.0);
+    p.setParameter (OrvelinParameters::safeBass, 1.0f);
+    p.setParameter (OrvelinParameters::stereoWidth, 0.8f);
+    p.setRateAndBufferSizeDetails (44100.0, 512);
+
+    auto alone = signaltest::makeSignalPath (44100.0);
+    signaltest::set (*alone, "SafeBass", 1.0f);
+    signaltest::set (*alone, "StereoWidth", 0.8f);
+
+    juce::Random random (8);
+    juce::MidiBuffer midi;
+
+    for (int block = 0; block < 12; ++block)
+    {
+        SCOPED_TRACE (block);
+
+        if (block == 4)
+        {
+            p.setParameter (OrvelinParameters::safeBassFreq, 0.9f);
+            signaltest::set (*alone, "SafeBassFreq", 0.9f);
+        }
+
+        if (block == 8)
+        {
+            p.setRateAndBufferSizeDetails (96000.0, 512);
+            alone->stage.prepare (96000.0);
+        }
+
+        auto expected = signaltest::midSideSines (44100.0, 256, block * 256, 60.0, 90.0);
+        juce::AudioBuffer<float> buffer (4, 256);
+
+        for (int channel = 0; channel < 4; ++channel)
+            buffer.copyFrom (channel, 0, expected, channel % 2, 0, 256);
+
+        p.processBlock (buffer, midi);
+        alone->stage.process (expected);
+
+        ASSERT_TRUE (signaltest::sameBitsEverywhere (buffer, expected));
+        EXPECT_EQ (buffer.getMagnitude (2, 0, 256), 0.0f);
+        EXPECT_EQ (buffer.getMagnitude (3, 0, 256), 0.0f);
+    }
+
+    EXPECT_EQ (p.getOutputVuMeterVisuals().getLeft(), alone->stage.takeOutputPeaks().getLeft());
+}
+
+TEST (ProcessorShell, ANewSampleRateIsReportedOnce)
+{
+    OrvelinAudioProcessor p;
+    p.setRateAndBufferSizeDetails (44100.0, 512);
+    auto* manager = p.getParameterManager();
+    EXPECT_EQ (p.getLastSampleRateString(), "(unknown)");
+    EXPECT_FALSE (manager->getSampleRateNeedsToBeUpdatedInEditor());
+
+    juce::AudioBuffer<float> buffer (2, 8);
+    buffer.clear();
+    juce::MidiBuffer midi;
+
+    p.processBlock (buffer, midi);
+    EXPECT_EQ (p.getLastSampleRateString(), "44100 Hz");
+    EXPECT_TRUE (manager->getSampleRateNeedsToBeUpdatedInEditor());
+
+    p.processBlock (buffer, midi);
+    EXPECT_FALSE (manager->getSampleRateNeedsToBeUpdatedInEditor());
+
+    // Shown in whole hertz.
+    p.setRateAndBufferSizeDetails (48000.4, 512);
+    p.processBlock (buffer, midi);
+    EXPECT_EQ (p.getLastSampleRateString(), "48000 Hz");
+    EXPECT_TRUE (manager->getSampleRateNeedsToBeUpdatedInEditor());
 }

@@ -1,11 +1,14 @@
-// The per-user properties file and the editor settings the processor keeps.
+// The per-user properties file and the editor settings the processor keeps
+// (OrvelinEditorSettings), mostly on their own; the processor only forwards to them.
 
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "processor/OrvelinEditorSettings.h"
 #include "helpers/PresetTestHelpers.h"
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <thread>
 
 using namespace orvelin::test;
@@ -36,6 +39,15 @@ namespace
     protected:
         ScopedPropertiesFileRestorer restorer;
     };
+
+    // The settings as the processor's constructor prepares them.
+    std::unique_ptr<OrvelinEditorSettings> makeSettings()
+    {
+        auto settings = std::make_unique<OrvelinEditorSettings>();
+        settings->initPropertiesFile();
+        settings->initEditorSizes();
+        return settings;
+    }
 }
 
 //==============================================================================
@@ -88,10 +100,10 @@ TEST_F (PropertiesTest, UnusableRatiosGiveAHalfAndAreWrittenBack)
             removePropertyFromDisk (ratioKey);
 
         {
-            OrvelinAudioProcessor processor;
-            EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), c.expected);
-            EXPECT_EQ (processor.getDefaultEditorHeight(), juce::roundToInt ((float) displayHeightOnMessageThread() * c.expected));
-            EXPECT_EQ (processor.getEditorHeight(), processor.getDefaultEditorHeight());
+            auto settings = makeSettings();
+            EXPECT_EQ (settings->getDefaultEditorDesktopHeightRatio(), c.expected);
+            EXPECT_EQ (settings->getDefaultEditorHeight(), juce::roundToInt ((float) displayHeightOnMessageThread() * c.expected));
+            EXPECT_EQ (settings->getEditorHeight(), settings->getDefaultEditorHeight());
         }
 
         EXPECT_EQ (ratioOnDisk(), c.expected);
@@ -101,45 +113,45 @@ TEST_F (PropertiesTest, UnusableRatiosGiveAHalfAndAreWrittenBack)
 TEST_F (PropertiesTest, DefaultHeightIsTheRatioOfTheDisplaysTotalHeight)
 {
     writePropertyToDisk (ratioKey, "0.3");
-    OrvelinAudioProcessor processor;
+    auto settings = makeSettings();
 
-    processor.updateDefaultEditorSizesForDisplayHeight (1000);
-    EXPECT_EQ (processor.getDefaultEditorHeight(), 300);
+    settings->updateDefaultEditorSizesForDisplayHeight (1000);
+    EXPECT_EQ (settings->getDefaultEditorHeight(), 300);
 
-    processor.updateDefaultEditorSizesForDisplayHeight (1001);   // 300.3 rounds down
-    EXPECT_EQ (processor.getDefaultEditorHeight(), 300);
+    settings->updateDefaultEditorSizesForDisplayHeight (1001);   // 300.3 rounds down
+    EXPECT_EQ (settings->getDefaultEditorHeight(), 300);
 
-    processor.updateDefaultEditorSizesForDisplayHeight (1005);   // 301.5 rounds up
-    EXPECT_EQ (processor.getDefaultEditorHeight(), 302);
+    settings->updateDefaultEditorSizesForDisplayHeight (1005);   // 301.5 rounds up
+    EXPECT_EQ (settings->getDefaultEditorHeight(), 302);
 
     // The editor height is the editor's business and stays.
-    processor.setEditorHeight (640);
-    processor.updateDefaultEditorSizesForDisplayHeight (900);
-    EXPECT_EQ (processor.getEditorHeight(), 640);
-    EXPECT_EQ (processor.getDefaultEditorHeight(), 270);
+    settings->setEditorHeight (640);
+    settings->updateDefaultEditorSizesForDisplayHeight (900);
+    EXPECT_EQ (settings->getEditorHeight(), 640);
+    EXPECT_EQ (settings->getDefaultEditorHeight(), 270);
 }
 
 TEST_F (PropertiesTest, SetCurrentAsDefaultAndResetAreRememberedForTheNextInstance)
 {
     {
-        OrvelinAudioProcessor processor;
-        processor.updateDefaultEditorSizesForDisplayHeight (900);
-        EXPECT_EQ (processor.getDefaultEditorHeight(), 450);
+        auto settings = makeSettings();
+        settings->updateDefaultEditorSizesForDisplayHeight (900);
+        EXPECT_EQ (settings->getDefaultEditorHeight(), 450);
 
-        processor.setEditorHeight (600);
-        processor.setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (900);
-        EXPECT_FLOAT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 600.0f / 900.0f);
-        EXPECT_EQ (processor.getDefaultEditorHeight(), 600);
-        EXPECT_EQ (processor.getPropertiesFile()->getValue (ratioKey).getFloatValue(), 600.0f / 900.0f);
+        settings->setEditorHeight (600);
+        settings->setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (900);
+        EXPECT_FLOAT_EQ (settings->getDefaultEditorDesktopHeightRatio(), 600.0f / 900.0f);
+        EXPECT_EQ (settings->getDefaultEditorHeight(), 600);
+        EXPECT_EQ (settings->getPropertiesFile()->getValue (ratioKey).getFloatValue(), 600.0f / 900.0f);
     }
 
     {
-        OrvelinAudioProcessor processor;
-        EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 600.0f / 900.0f);
+        auto settings = makeSettings();
+        EXPECT_EQ (settings->getDefaultEditorDesktopHeightRatio(), 600.0f / 900.0f);
 
-        processor.resetDefaultEditorDesktopHeightRatio();
-        EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
-        EXPECT_EQ (processor.getDefaultEditorHeight(), juce::roundToInt ((float) displayHeightOnMessageThread() * 0.5f));
+        settings->resetDefaultEditorDesktopHeightRatio();
+        EXPECT_EQ (settings->getDefaultEditorDesktopHeightRatio(), 0.5f);
+        EXPECT_EQ (settings->getDefaultEditorHeight(), juce::roundToInt ((float) displayHeightOnMessageThread() * 0.5f));
     }
 
     EXPECT_EQ (ratioOnDisk(), 0.5f);
@@ -147,25 +159,25 @@ TEST_F (PropertiesTest, SetCurrentAsDefaultAndResetAreRememberedForTheNextInstan
 
 TEST_F (PropertiesTest, SetCurrentAsDefaultIgnoresAnEditorHeightThatGivesNoUsableRatio)
 {
-    OrvelinAudioProcessor processor;
-    processor.updateDefaultEditorSizesForDisplayHeight (1000);
+    auto settings = makeSettings();
+    settings->updateDefaultEditorSizesForDisplayHeight (1000);
 
     for (int height : { 0, -300 })
     {
-        processor.setEditorHeight (height);
-        processor.setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (1000);
-        EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f) << height;
-        EXPECT_EQ (processor.getDefaultEditorHeight(), 500) << height;
+        settings->setEditorHeight (height);
+        settings->setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (1000);
+        EXPECT_EQ (settings->getDefaultEditorDesktopHeightRatio(), 0.5f) << height;
+        EXPECT_EQ (settings->getDefaultEditorHeight(), 500) << height;
     }
 }
 
 TEST_F (PropertiesTest, HugeRatioGivesALargeHeightInsteadOfAWrappedOne)
 {
     writePropertyToDisk (ratioKey, "1e30");
-    OrvelinAudioProcessor processor;
+    auto settings = makeSettings();
 
-    processor.updateDefaultEditorSizesForDisplayHeight (1000);
-    EXPECT_EQ (processor.getDefaultEditorHeight(), std::numeric_limits<int>::max());
+    settings->updateDefaultEditorSizesForDisplayHeight (1000);
+    EXPECT_EQ (settings->getDefaultEditorHeight(), std::numeric_limits<int>::max());
 }
 
 TEST_F (PropertiesTest, CorruptFileGivesTheDefaultsAndIsReplacedWhole)
@@ -186,8 +198,8 @@ TEST_F (PropertiesTest, CorruptFileGivesTheDefaultsAndIsReplacedWhole)
         writeFileExactly (propertiesFileLocation(), contents);
 
         {
-            OrvelinAudioProcessor processor;
-            EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
+            auto settings = makeSettings();
+            EXPECT_EQ (settings->getDefaultEditorDesktopHeightRatio(), 0.5f);
         }
 
         auto xml = juce::parseXML (propertiesFileLocation());
@@ -227,4 +239,44 @@ TEST_F (PropertiesTest, InstanceBuiltOffTheMessageThreadUsesTheFallbackUntilAske
     processor->setEditorHeight (777);
     EXPECT_EQ (processor->getEditorHeight(), 777);
     EXPECT_EQ (processor->getDefaultEditorHeight(), expected);
+}
+
+// Built where no display could be asked, the heights come from the fallback display and
+// are derived again from the real one at the first read on the message thread. A height
+// that a resize or a restored project set on purpose is kept, even when it equals the
+// fallback's value (540, the usual default).
+TEST (EditorSettings, OnlyHeightsNobodySetFollowTheRealDisplayOnceItCanBeAsked)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void (OrvelinEditorSettings&)> setOnPurpose;
+        int expectedDefault, expectedEditor;
+    };
+
+    const Case cases[] = {
+        { "nothing set",                 [] (auto&) {},                                          720, 720 },
+        { "editor resized",              [] (auto& s) { s.setEditorHeight (540); },              720, 540 },
+        { "restored editor height",      [] (auto& s) { s.restoreEditorHeights ({}, 540); },     720, 540 },
+        { "restored both heights",       [] (auto& s) { s.restoreEditorHeights (540, 540); },    540, 540 },
+        { "restored default only",       [] (auto& s) { s.restoreEditorHeights (540, {}); },     540, 540 },
+        { "restored without heights",    [] (auto& s) { s.restoreEditorHeights ({}, {}); },      720, 720 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        int displayHeight = 0;   // none can be asked yet
+        OrvelinEditorSettings settings ([&displayHeight] { return displayHeight; });
+        settings.initEditorSizes();   // no properties file: ratio 0.5
+
+        EXPECT_EQ (settings.getDefaultEditorHeight(), 540);
+        EXPECT_EQ (settings.getEditorHeight(), 540);
+
+        c.setOnPurpose (settings);
+        displayHeight = 1440;
+
+        EXPECT_EQ (settings.getDefaultEditorHeight(), c.expectedDefault);
+        EXPECT_EQ (settings.getEditorHeight(), c.expectedEditor);
+    }
 }

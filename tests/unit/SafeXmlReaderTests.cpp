@@ -1,4 +1,4 @@
-#include "DvxSafeXmlReader.h"
+#include "processor/DvxSafeXmlReader.h"
 
 #include <juce_data_structures/juce_data_structures.h>
 

@@ -15,9 +15,9 @@ TEST (SignalPathAutomation, APanWriteTakesEffectWithinTheBlockAndEachSampleUsesO
     constexpr float panA = 0.2f, panB = 0.85f;
     constexpr int numSamples = 4096;
 
-    auto automated = makeProcessor();
-    auto fixedA = makeProcessor();
-    auto fixedB = makeProcessor();
+    auto automated = makeSignalPath();
+    auto fixedA = makeSignalPath();
+    auto fixedB = makeSignalPath();
 
     for (auto* p : { automated.get(), fixedA.get(), fixedB.get() })
     {
@@ -34,9 +34,9 @@ TEST (SignalPathAutomation, APanWriteTakesEffectWithinTheBlockAndEachSampleUsesO
 
     std::atomic<bool> running { true };
     std::thread host ([&] {
-        const int panIndex = automated->getParameterManager()->getParameterIndex ("Pan");
+        const int panIndex = automated->parameters->getParameterIndex ("Pan");
         for (int k = 0; running.load(); ++k)
-            automated->setParameter (panIndex, k % 2 == 0 ? panB : panA);
+            automated->parameters->setParameterValue (panIndex, k % 2 == 0 ? panB : panA);
     });
 
     juce::Random random (17);

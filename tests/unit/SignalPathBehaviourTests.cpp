@@ -74,13 +74,13 @@ TEST (SignalPath, RulesOnHandWorkedValues)
     for (const auto& c : handCases())
     {
         SCOPED_TRACE (c.name);
-        auto processor = makeProcessor();
+        auto path = makeSignalPath();
 
         for (const auto& [name, value] : c.settings)
-            set (*processor, name, value);
+            set (*path, name, value);
 
         auto buffer = constantStereo (c.left, c.right);
-        process (*processor, buffer);
+        process (*path, buffer);
 
         for (int i = 0; i < buffer.getNumSamples(); ++i)
         {
@@ -92,14 +92,14 @@ TEST (SignalPath, RulesOnHandWorkedValues)
 
 TEST (SignalPath, DefaultsAreTransparent)
 {
-    auto processor = makeProcessor();
+    auto path = makeSignalPath();
     juce::Random random (7);
 
     for (const int numSamples : { 512, 441, 3, 1 })
     {
         auto buffer = randomStereo (random, numSamples);
         const auto input = buffer;
-        process (*processor, buffer);
+        process (*path, buffer);
 
         for (int channel = 0; channel < 2; ++channel)
             for (int i = 0; i < numSamples; ++i)
@@ -107,7 +107,7 @@ TEST (SignalPath, DefaultsAreTransparent)
                     << "channel " << channel << " sample " << i << ": " << buffer.getSample (channel, i)
                     << " instead of " << input.getSample (channel, i);
 
-        const auto in = processor->getInputVuMeterVisuals();
+        const auto in = path->stage.takeInputPeaks();
         EXPECT_FLOAT_EQ (in.getLeft(), input.getMagnitude (0, 0, numSamples));
         EXPECT_FLOAT_EQ (in.getRight(), input.getMagnitude (1, 0, numSamples));
     }
@@ -115,17 +115,17 @@ TEST (SignalPath, DefaultsAreTransparent)
 
 TEST (SignalPath, BypassPassesEverySampleBitExactAndStillMeters)
 {
-    auto processor = makeProcessor();
+    auto path = makeSignalPath();
 
     // Every other stage set to something audible, so that any leak shows.
-    set (*processor, "Bypass", 1.0f);
-    set (*processor, "InputGain", 1.0f);
-    set (*processor, "OutputGain", 0.1f);
-    set (*processor, "StereoWidth", 0.9f);
-    set (*processor, "Pan", 0.2f);
-    set (*processor, "MuteAll", 1.0f);
-    set (*processor, "PhaseFlip", 1.0f);
-    set (*processor, "SafeBass", 1.0f);
+    set (*path, "Bypass", 1.0f);
+    set (*path, "InputGain", 1.0f);
+    set (*path, "OutputGain", 0.1f);
+    set (*path, "StereoWidth", 0.9f);
+    set (*path, "Pan", 0.2f);
+    set (*path, "MuteAll", 1.0f);
+    set (*path, "PhaseFlip", 1.0f);
+    set (*path, "SafeBass", 1.0f);
 
     juce::Random random (11);
     auto buffer = randomStereo (random, 300);
@@ -134,12 +134,12 @@ TEST (SignalPath, BypassPassesEverySampleBitExactAndStillMeters)
     buffer.setSample (0, 6, std::numeric_limits<float>::quiet_NaN());
     const auto input = buffer;
 
-    process (*processor, buffer);
+    process (*path, buffer);
 
     ASSERT_TRUE (sameBitsEverywhere (buffer, input));
 
-    const auto in = processor->getInputVuMeterVisuals();
-    const auto out = processor->getOutputVuMeterVisuals();
+    const auto in = path->stage.takeInputPeaks();
+    const auto out = path->stage.takeOutputPeaks();
     EXPECT_EQ (in.getLeft(), out.getLeft());
     EXPECT_EQ (in.getRight(), out.getRight());
     EXPECT_EQ (in.getRight(), input.getMagnitude (1, 0, 300));
@@ -151,8 +151,8 @@ TEST (SignalPath, BypassPassesEverySampleBitExactAndStillMeters)
 // sign of a zero), not the meters, not the SAFE BASS filter's memory.
 TEST (SignalPath, SilenceLeavesBufferPeaksAndFilterUntouched)
 {
-    auto withSilence = makeProcessor();
-    auto withoutSilence = makeProcessor();
+    auto withSilence = makeSignalPath();
+    auto withoutSilence = makeSignalPath();
 
     for (auto* p : { withSilence.get(), withoutSilence.get() })
     {
@@ -166,8 +166,8 @@ TEST (SignalPath, SilenceLeavesBufferPeaksAndFilterUntouched)
     auto firstCopy = first;
     process (*withSilence, first);
     process (*withoutSilence, firstCopy);
-    withSilence->getInputVuMeterVisuals();
-    withSilence->getOutputVuMeterVisuals();
+    withSilence->stage.takeInputPeaks();
+    withSilence->stage.takeOutputPeaks();
 
     juce::AudioBuffer<float> silence (2, 256);
     silence.clear();
@@ -180,8 +180,8 @@ TEST (SignalPath, SilenceLeavesBufferPeaksAndFilterUntouched)
 
     ASSERT_TRUE (sameBitsEverywhere (silence, silenceBefore));
 
-    const auto in = withSilence->getInputVuMeterVisuals();
-    const auto out = withSilence->getOutputVuMeterVisuals();
+    const auto in = withSilence->stage.takeInputPeaks();
+    const auto out = withSilence->stage.takeOutputPeaks();
     EXPECT_EQ (in.getLeft(), 0.0f);
     EXPECT_EQ (in.getRight(), 0.0f);
     EXPECT_EQ (out.getLeft(), 0.0f);
@@ -200,8 +200,8 @@ TEST (SignalPath, SilenceLeavesBufferPeaksAndFilterUntouched)
 // out as if the silent ones had never been there.
 TEST (SignalPath, SilentPairsInsideABlockAreSkipped)
 {
-    auto gapped = makeProcessor();
-    auto dense = makeProcessor();
+    auto gapped = makeSignalPath();
+    auto dense = makeSignalPath();
 
     for (auto* p : { gapped.get(), dense.get() })
     {
@@ -241,25 +241,25 @@ TEST (SignalPath, SilentPairsInsideABlockAreSkipped)
 
 TEST (SignalPath, PeaksFollowTheirStageAndResetOnRead)
 {
-    auto processor = makeProcessor();
-    set (*processor, "InputGain", 1.0f);    // x 3.981072
-    set (*processor, "OutputGain", 0.0f);   // x 0.25118864
+    auto path = makeSignalPath();
+    set (*path, "InputGain", 1.0f);    // x 3.981072
+    set (*path, "OutputGain", 0.0f);   // x 0.25118864
 
     auto buffer = constantStereo (0.1f, -0.2f, 64);
     buffer.setSample (0, 10, -0.25f);
-    process (*processor, buffer);
+    process (*path, buffer);
 
-    const auto in = processor->getInputVuMeterVisuals();
+    const auto in = path->stage.takeInputPeaks();
     EXPECT_FLOAT_EQ (in.getLeft(), 0.25f * 3.9810717f);
     EXPECT_FLOAT_EQ (in.getRight(), 0.2f * 3.9810717f);
 
-    const auto out = processor->getOutputVuMeterVisuals();
+    const auto out = path->stage.takeOutputPeaks();
     EXPECT_NEAR (out.getLeft(), 0.25f * 3.9810717f * 0.25118864f, 1.0e-6f);
     EXPECT_NEAR (out.getRight(), 0.2f * 3.9810717f * 0.25118864f, 1.0e-6f);
 
     // Each read takes the record away.
-    const auto inAgain = processor->getInputVuMeterVisuals();
-    const auto outAgain = processor->getOutputVuMeterVisuals();
+    const auto inAgain = path->stage.takeInputPeaks();
+    const auto outAgain = path->stage.takeOutputPeaks();
     EXPECT_EQ (inAgain.getLeft(), 0.0f);
     EXPECT_EQ (inAgain.getRight(), 0.0f);
     EXPECT_EQ (outAgain.getLeft(), 0.0f);
@@ -268,39 +268,39 @@ TEST (SignalPath, PeaksFollowTheirStageAndResetOnRead)
     // Peaks gather across blocks until read.
     auto loud = constantStereo (0.5f, 0.0f, 16);
     auto quiet = constantStereo (0.1f, 0.05f, 16);
-    process (*processor, loud);
-    process (*processor, quiet);
-    EXPECT_FLOAT_EQ (processor->getInputVuMeterVisuals().getLeft(), 0.5f * 3.9810717f);
+    process (*path, loud);
+    process (*path, quiet);
+    EXPECT_FLOAT_EQ (path->stage.takeInputPeaks().getLeft(), 0.5f * 3.9810717f);
 }
 
 TEST (SignalPath, MuteAllSilencesTheOutputButMetersTheInput)
 {
-    auto processor = makeProcessor();
-    set (*processor, "MuteAll", 1.0f);
-    set (*processor, "InputGain", 0.75f);   // +6 dB
+    auto path = makeSignalPath();
+    set (*path, "MuteAll", 1.0f);
+    set (*path, "InputGain", 0.75f);   // +6 dB
 
     auto buffer = constantStereo (0.3f, -0.4f, 32);
-    process (*processor, buffer);
+    process (*path, buffer);
 
     EXPECT_EQ (buffer.getMagnitude (0, 32), 0.0f);
-    const auto in = processor->getInputVuMeterVisuals();
+    const auto in = path->stage.takeInputPeaks();
     const auto gain = (float) std::pow (10.0, 6.0 / 20.0);
     EXPECT_NEAR (in.getLeft(), 0.3f * gain, 1.0e-6f);
     EXPECT_NEAR (in.getRight(), 0.4f * gain, 1.0e-6f);
-    EXPECT_EQ (processor->getOutputVuMeterVisuals().getLeft(), 0.0f);
+    EXPECT_EQ (path->stage.takeOutputPeaks().getLeft(), 0.0f);
 }
 
 TEST (SignalPath, MuteAllLetsTheSafeBassTailRingOut)
 {
-    auto processor = makeProcessor();
-    set (*processor, "SafeBass", 1.0f);
+    auto path = makeSignalPath();
+    set (*path, "SafeBass", 1.0f);
 
     auto loud = midSideSines (44100.0, 512, 0, 0.0, 300.0);
-    process (*processor, loud);
+    process (*path, loud);
 
-    set (*processor, "MuteAll", 1.0f);
+    set (*path, "MuteAll", 1.0f);
     auto next = constantStereo (0.3f, 0.1f, 2048);
-    process (*processor, next);
+    process (*path, next);
 
     // The filter's input is zero now, so only its decaying response remains, as -side on
     // the left and +side on the right.
@@ -309,37 +309,21 @@ TEST (SignalPath, MuteAllLetsTheSafeBassTailRingOut)
     EXPECT_LT (std::abs (next.getSample (1, 2047)), 1.0e-6f);
 }
 
-TEST (SignalPath, ChannelsAboveTheStereoPairAreCleared)
-{
-    auto processor = makeProcessor();
-    juce::AudioBuffer<float> buffer (4, 64);
-
-    for (int channel = 0; channel < 4; ++channel)
-        juce::FloatVectorOperations::fill (buffer.getWritePointer (channel), 0.5f, 64);
-
-    process (*processor, buffer);
-
-    EXPECT_EQ (buffer.getMagnitude (2, 0, 64), 0.0f);
-    EXPECT_EQ (buffer.getMagnitude (3, 0, 64), 0.0f);
-    EXPECT_NEAR (buffer.getSample (0, 63), 0.5f, 1.0e-6f);
-    EXPECT_NEAR (buffer.getSample (1, 63), 0.5f, 1.0e-6f);
-}
-
 TEST (SignalPath, OddBuffersAreHandledSafely)
 {
-    auto processor = makeProcessor();
-    set (*processor, "StereoWidth", 1.0f);
+    auto path = makeSignalPath();
+    set (*path, "StereoWidth", 1.0f);
 
     juce::AudioBuffer<float> mono (1, 32);
     juce::FloatVectorOperations::fill (mono.getWritePointer (0), 0.25f, 32);
-    process (*processor, mono);
+    process (*path, mono);
     EXPECT_EQ (mono.getSample (0, 31), 0.25f);
 
     juce::AudioBuffer<float> empty (2, 0);
-    process (*processor, empty);
+    process (*path, empty);
 
     juce::AudioBuffer<float> none (0, 0);
-    process (*processor, none);
+    process (*path, none);
 }
 
 // Values outside 0..1 can arrive from a foreign state or an overshooting host; they must
@@ -359,17 +343,17 @@ TEST (SignalPath, OutOfRangeParameterValuesStayFinite)
     for (const auto& s : settings)
     {
         SCOPED_TRACE (s.front().first + std::string (" = ") + std::to_string (s.front().second));
-        auto processor = makeProcessor();
+        auto path = makeSignalPath();
 
         for (const auto& [name, value] : s)
-            set (*processor, name, value);
+            set (*path, name, value);
 
         juce::Random random (3);
 
         for (int block = 0; block < 20; ++block)
         {
             auto buffer = randomStereo (random, 256);
-            process (*processor, buffer);
+            process (*path, buffer);
 
             for (int channel = 0; channel < 2; ++channel)
                 for (int i = 0; i < 256; ++i)
@@ -378,43 +362,21 @@ TEST (SignalPath, OutOfRangeParameterValuesStayFinite)
     }
 }
 
-TEST (SignalPath, ANewSampleRateIsReportedOnce)
-{
-    auto processor = makeProcessor (44100.0);
-    auto* manager = processor->getParameterManager();
-    EXPECT_EQ (processor->getLastSampleRateString(), "(unknown)");
-    EXPECT_FALSE (manager->getSampleRateNeedsToBeUpdatedInEditor());
-
-    auto buffer = constantStereo (0.1f, 0.1f);
-    process (*processor, buffer);
-    EXPECT_EQ (processor->getLastSampleRateString(), "44100 Hz");
-    EXPECT_TRUE (manager->getSampleRateNeedsToBeUpdatedInEditor());
-
-    process (*processor, buffer);
-    EXPECT_FALSE (manager->getSampleRateNeedsToBeUpdatedInEditor());
-
-    // Shown in whole hertz.
-    processor->setRateAndBufferSizeDetails (48000.4, 512);
-    process (*processor, buffer);
-    EXPECT_EQ (processor->getLastSampleRateString(), "48000 Hz");
-    EXPECT_TRUE (manager->getSampleRateNeedsToBeUpdatedInEditor());
-}
-
 TEST (SignalPath, TheCachedGainsFollowTheParametersEveryBlock)
 {
-    auto processor = makeProcessor();
-    auto* manager = processor->getParameterManager();
+    auto path = makeSignalPath();
+    auto* manager = path->parameters.get();
 
     // Written behind setParameter's back, as a state restore does: the block itself must
     // pick the new gain up.
-    manager->setParameterValue (indexOf (*processor, "InputGain"), 0.0f);
+    manager->setParameterValue (indexOf (*path, "InputGain"), 0.0f);
     auto buffer = constantStereo (0.5f, 0.5f);
-    process (*processor, buffer);
+    process (*path, buffer);
     EXPECT_NEAR (buffer.getSample (0, 0), 0.5f * 0.25118864f, 1.0e-7f);
 
-    manager->setParameterValue (indexOf (*processor, "InputGain"), 0.5f);
-    manager->setParameterValue (indexOf (*processor, "OutputGain"), 1.0f);
+    manager->setParameterValue (indexOf (*path, "InputGain"), 0.5f);
+    manager->setParameterValue (indexOf (*path, "OutputGain"), 1.0f);
     buffer = constantStereo (0.5f, 0.5f);
-    process (*processor, buffer);
+    process (*path, buffer);
     EXPECT_NEAR (buffer.getSample (0, 0), 0.5f * 3.9810717f, 1.0e-6f);
 }

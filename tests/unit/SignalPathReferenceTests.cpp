@@ -1,10 +1,9 @@
-// The processor's signal path against a plain, sample-by-sample statement of the same
+// The stereo stage against a plain, sample-by-sample statement of the same
 // rules written independently here, over random blocks and a grid of settings that
 // reaches every switch, every choice value (and a value between the steps), and the
 // widths and pans at and near the places where the rules change.
 
 #include "SignalPathTestSupport.h"
-#include "OrvelinSignalPath.h"
 
 #include <array>
 #include <sstream>
@@ -32,7 +31,7 @@ namespace
             return s.str();
         }
 
-        void applyTo (OrvelinAudioProcessor& p) const
+        void applyTo (SignalPath& p) const
         {
             set (p, "Bypass", bypass);         set (p, "StereoWidth", width);  set (p, "Pan", pan);
             set (p, "InputGain", inputGain);   set (p, "OutputGain", outputGain);
@@ -45,7 +44,7 @@ namespace
         }
     };
 
-    // The rules, one sample at a time, exactly as the processor is meant to apply them;
+    // The rules, one sample at a time, exactly as the stage is meant to apply them;
     // deliberately without any caching or batching.
     class ReferencePath
     {
@@ -209,25 +208,25 @@ namespace
         return buffer;
     }
 
-    // Run once with the processor's widest lanes and once with the narrow ones, which are
+    // Run once with the stage's widest lanes and once with the narrow ones, which are
     // what machines without the wider instructions use.
     class SignalPathAgainstReference : public ::testing::TestWithParam<bool>
     {
     protected:
         static constexpr double rate = 48000.0;
 
-        void SetUp() override    { setSignalPathWideLanesAllowed (GetParam()); }
-        void TearDown() override { setSignalPathWideLanesAllowed (true); }
+        void SetUp() override    { OrvelinStereoStage::setWideLanesAllowed (GetParam()); }
+        void TearDown() override { OrvelinStereoStage::setWideLanesAllowed (true); }
 
         void runBlock (const Settings& settings, int numSamples)
         {
-            settings.applyTo (*processor);
+            settings.applyTo (*path);
             reference.setSettings (settings);
 
             auto actual = testBlock (random, numSamples);
             auto expected = actual;
 
-            process (*processor, actual);
+            process (*path, actual);
             reference.process (expected.getWritePointer (0), expected.getWritePointer (1), numSamples);
 
             // Both sides perform the same float operations in the same order and at the
@@ -238,8 +237,8 @@ namespace
                     if (! sameBits (actual.getSample (channel, i), expected.getSample (channel, i)))
                         fail (settings, channel, i, actual.getSample (channel, i), expected.getSample (channel, i));
 
-            const auto in = processor->getInputVuMeterVisuals();
-            const auto out = processor->getOutputVuMeterVisuals();
+            const auto in = path->stage.takeInputPeaks();
+            const auto out = path->stage.takeOutputPeaks();
 
             if (! (sameBits (in.getLeft(), reference.inputPeakL) && sameBits (in.getRight(), reference.inputPeakR)
                     && sameBits (out.getLeft(), reference.outputPeakL) && sameBits (out.getRight(), reference.outputPeakR)))
@@ -254,10 +253,10 @@ namespace
             // Report only the first few; one wrong rule would otherwise flood the log.
             if (++failures <= 5)
                 ADD_FAILURE() << (channel < 0 ? std::string ("peaks") : "channel " + std::to_string (channel) + " sample " + std::to_string (sample))
-                              << ": processor " << actual << ", reference " << expected << "\n  " << settings.describe();
+                              << ": stage " << actual << ", reference " << expected << "\n  " << settings.describe();
         }
 
-        std::unique_ptr<OrvelinAudioProcessor> processor = makeProcessor (rate);
+        std::unique_ptr<SignalPath> path = makeSignalPath (rate);
         ReferencePath reference { rate };
         juce::Random random { 0x51a7e };
         int blocks = 0, failures = 0;
@@ -266,7 +265,7 @@ namespace
         static constexpr std::array<float, 3> widths { 0.0f, 0.5f, 1.0f };
         static constexpr std::array<float, 4> safeBassFreqs { 0.286f, 0.0f, 1.0f, 0.05f };
         static constexpr std::array<float, 3> gains { 0.5f, 0.3f, 0.8f };
-        // Block sizes around the processor's internal grouping: single samples, odd
+        // Block sizes around the stage's internal grouping: single samples, odd
         // tails, whole groups and more than one group.
         static constexpr std::array<int, 6> blockSizes { 64, 37, 5, 1, 128, 33 };
 

@@ -1,4 +1,4 @@
-// SAFE BASS measured from the outside: sine tones through the processor, the gain of the
+// SAFE BASS measured from the outside: sine tones through the stage, the gain of the
 // mid and of the side read off the output, compared with the response a second-order
 // Butterworth high-pass must have at the selected cut-off.
 
@@ -27,7 +27,7 @@ namespace
 
     // Plays mid and side tones for the given time and compares the output's mid and side
     // levels with the input's over the second half, once the filter has settled.
-    Gains measureGains (OrvelinAudioProcessor& processor, double sampleRate, double midHz, double sideHz,
+    Gains measureGains (SignalPath& path, double sampleRate, double midHz, double sideHz,
                         double seconds, int64_t& position)
     {
         const auto total = (int64_t) (sampleRate * seconds);
@@ -40,7 +40,7 @@ namespace
             const int n = (int) std::min<int64_t> (512, end - position);
             auto buffer = midSideSines (sampleRate, n, position, midHz, sideHz);
             const auto input = buffer;
-            process (processor, buffer);
+            process (path, buffer);
 
             for (int i = 0; i < n; ++i)
             {
@@ -60,17 +60,17 @@ namespace
         return { inMid > 0 ? std::sqrt (outMid / inMid) : 0.0, inSide > 0 ? std::sqrt (outSide / inSide) : 0.0 };
     }
 
-    Gains measureGains (OrvelinAudioProcessor& processor, double sampleRate, double midHz, double sideHz, double seconds = 1.0)
+    Gains measureGains (SignalPath& path, double sampleRate, double midHz, double sideHz, double seconds = 1.0)
     {
         int64_t position = 0;
-        return measureGains (processor, sampleRate, midHz, sideHz, seconds, position);
+        return measureGains (path, sampleRate, midHz, sideHz, seconds, position);
     }
 
-    std::unique_ptr<OrvelinAudioProcessor> makeSafeBassProcessor (double sampleRate)
+    std::unique_ptr<SignalPath> makeSafeBassPath (double sampleRate)
     {
-        auto processor = makeProcessor (sampleRate);
-        set (*processor, "SafeBass", 1.0f);
-        return processor;
+        auto path = makeSignalPath (sampleRate);
+        set (*path, "SafeBass", 1.0f);
+        return path;
     }
 }
 
@@ -87,8 +87,8 @@ TEST (SafeBass, HighPassesOnlyTheSideAtTheSelectedCutOff)
             const auto frequency = cutOff * factor;
             SCOPED_TRACE (juce::String (rate) + " Hz, tone at " + juce::String (frequency) + " Hz");
 
-            auto processor = makeSafeBassProcessor (rate);
-            const auto gains = measureGains (*processor, rate, frequency, frequency, factor < 1.0 ? 3.0 : 1.0);
+            auto path = makeSafeBassPath (rate);
+            const auto gains = measureGains (*path, rate, frequency, frequency, factor < 1.0 ? 3.0 : 1.0);
 
             EXPECT_NEAR (toDecibels (gains.mid), 0.0, 0.001);
             EXPECT_NEAR (toDecibels (gains.side), toDecibels (expectedHighPassGain (frequency, cutOff, rate)),
@@ -105,22 +105,22 @@ TEST (SafeBass, IsOffUnlessSwitchedOnWithANonZeroFrequency)
 {
     for (const auto& [on, freq] : { std::pair { 0.0f, 0.286f }, std::pair { 1.0f, 0.0f } })
     {
-        auto processor = makeProcessor (44100.0);
-        set (*processor, "SafeBass", on);
-        set (*processor, "SafeBassFreq", freq);
-        const auto gains = measureGains (*processor, 44100.0, 20.0, 20.0, 0.5);
+        auto path = makeSignalPath (44100.0);
+        set (*path, "SafeBass", on);
+        set (*path, "SafeBassFreq", freq);
+        const auto gains = measureGains (*path, 44100.0, 20.0, 20.0, 0.5);
         EXPECT_NEAR (gains.side, 1.0, 1.0e-4) << "SafeBass " << on << ", frequency " << freq;
     }
 }
 
 TEST (SafeBass, FollowsAutomationOfTheFrequency)
 {
-    auto processor = makeSafeBassProcessor (48000.0);
+    auto path = makeSafeBassPath (48000.0);
     int64_t position = 0;
-    measureGains (*processor, 48000.0, 0.0, 200.0, 0.2, position);
+    measureGains (*path, 48000.0, 0.0, 200.0, 0.2, position);
 
-    set (*processor, "SafeBassFreq", 1.0f);   // 500 Hz
-    const auto gains = measureGains (*processor, 48000.0, 0.0, 500.0, 1.0, position);
+    set (*path, "SafeBassFreq", 1.0f);   // 500 Hz
+    const auto gains = measureGains (*path, 48000.0, 0.0, 500.0, 1.0, position);
     EXPECT_NEAR (toDecibels (gains.side), -3.01, 0.02);
 }
 
@@ -129,13 +129,13 @@ TEST (SafeBass, FollowsAutomationOfTheFrequency)
 TEST (SafeBass, FollowsAHostSampleRateChange)
 {
     const auto cutOff = cutOffFor (0.286f);
-    auto processor = makeSafeBassProcessor (44100.0);
+    auto path = makeSafeBassPath (44100.0);
     int64_t position = 0;
-    measureGains (*processor, 44100.0, 0.0, cutOff, 0.2, position);
+    measureGains (*path, 44100.0, 0.0, cutOff, 0.2, position);
 
-    processor->setRateAndBufferSizeDetails (96000.0, 512);
+    path->stage.prepare (96000.0);
     position = 0;
-    const auto gains = measureGains (*processor, 96000.0, 0.0, cutOff, 1.0, position);
+    const auto gains = measureGains (*path, 96000.0, 0.0, cutOff, 1.0, position);
     EXPECT_NEAR (toDecibels (gains.side), -3.01, 0.02);
 }
 
@@ -143,28 +143,15 @@ TEST (SafeBass, FollowsAHostSampleRateChange)
 // coefficients, possibly from a thread of its own; the next block must use them.
 TEST (SafeBass, TakesNewCoefficientsRequestedFromAnotherThread)
 {
-    auto processor = makeSafeBassProcessor (44100.0);
+    auto path = makeSafeBassPath (44100.0);
     int64_t position = 0;
-    measureGains (*processor, 44100.0, 0.0, 300.0, 0.1, position);
+    measureGains (*path, 44100.0, 0.0, 300.0, 0.1, position);
 
-    processor->getParameterManager()->setParameterValue (indexOf (*processor, "SafeBassFreq"), 1.0f);
-    std::thread restoreThread ([&processor] { processor->calculateSafeBassFilterCoefficients (1.0); });
+    path->parameters->setParameterValue (indexOf (*path, "SafeBassFreq"), 1.0f);
+    std::thread restoreThread ([&path] { path->stage.requestSafeBassCoefficients (1.0); });
     restoreThread.join();
 
-    const auto gains = measureGains (*processor, 44100.0, 0.0, 500.0, 1.0, position);
-    EXPECT_NEAR (toDecibels (gains.side), -3.01, 0.02);
-}
-
-// Before the host has given a sample rate nothing can be computed; the first block then
-// computes the coefficients from the parameter's value.
-TEST (SafeBass, ARequestBeforeTheSampleRateIsKnownWaitsForTheFirstBlock)
-{
-    OrvelinAudioProcessor processor;
-    processor.calculateSafeBassFilterCoefficients (1.0);   // no rate yet: nothing happens
-    set (processor, "SafeBass", 1.0f);
-    processor.setRateAndBufferSizeDetails (44100.0, 512);
-
-    const auto gains = measureGains (processor, 44100.0, 0.0, cutOffFor (0.286f), 1.0);
+    const auto gains = measureGains (*path, 44100.0, 0.0, 500.0, 1.0, position);
     EXPECT_NEAR (toDecibels (gains.side), -3.01, 0.02);
 }
 
@@ -176,13 +163,13 @@ TEST (SafeBass, RecoversFromANonFiniteSample)
     for (const float bad : { std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity() })
     {
         SCOPED_TRACE (bad);
-        auto processor = makeSafeBassProcessor (44100.0);
+        auto path = makeSafeBassPath (44100.0);
         int64_t position = 0;
-        measureGains (*processor, 44100.0, 0.0, 1500.0, 0.1, position);
+        measureGains (*path, 44100.0, 0.0, 1500.0, 0.1, position);
 
         auto buffer = midSideSines (44100.0, 256, position, 0.0, 1500.0);
         buffer.setSample (0, 7, bad);
-        process (*processor, buffer);
+        process (*path, buffer);
         position += 256;
 
         for (int channel = 0; channel < 2; ++channel)
@@ -193,20 +180,20 @@ TEST (SafeBass, RecoversFromANonFiniteSample)
         for (int i = 8; i < 12; ++i)
             EXPECT_GT (std::abs (buffer.getSample (1, i)), 0.01f) << "sample " << i;
 
-        const auto gains = measureGains (*processor, 44100.0, 0.0, 1500.0, 0.2, position);
+        const auto gains = measureGains (*path, 44100.0, 0.0, 1500.0, 0.2, position);
         EXPECT_NEAR (toDecibels (gains.side), toDecibels (expectedHighPassGain (1500.0, cutOffFor (0.286f), 44100.0)), 0.02);
     }
 }
 
 TEST (SafeBass, ANaNSampleNeverBecomesAPeak)
 {
-    auto processor = makeSafeBassProcessor (44100.0);
+    auto path = makeSafeBassPath (44100.0);
     auto buffer = midSideSines (44100.0, 64, 0, 100.0, 700.0, 0.25f);
     buffer.setSample (0, 3, std::numeric_limits<float>::quiet_NaN());
-    process (*processor, buffer);
+    process (*path, buffer);
 
-    const auto in = processor->getInputVuMeterVisuals();
-    const auto out = processor->getOutputVuMeterVisuals();
+    const auto in = path->stage.takeInputPeaks();
+    const auto out = path->stage.takeOutputPeaks();
     EXPECT_TRUE (std::isfinite (in.getLeft()));
     EXPECT_TRUE (std::isfinite (out.getLeft()));
     EXPECT_TRUE (std::isfinite (out.getRight()));
@@ -220,9 +207,9 @@ TEST (SafeBass, AFrequencyValueOutsideTheRangeIsHeldToIt)
     for (const auto& [value, cutOff] : { std::pair { 40.0f, 500.0 }, std::pair { 1.0e30f, 500.0 } })
     {
         SCOPED_TRACE (value);
-        auto processor = makeSafeBassProcessor (44100.0);
-        set (*processor, "SafeBassFreq", value);
-        const auto gains = measureGains (*processor, 44100.0, 0.0, cutOff, 1.0);
+        auto path = makeSafeBassPath (44100.0);
+        set (*path, "SafeBassFreq", value);
+        const auto gains = measureGains (*path, 44100.0, 0.0, cutOff, 1.0);
         EXPECT_NEAR (toDecibels (gains.side), -3.01, 0.02);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinParameterTable.h"
+#include "processor/OrvelinStereoStage.h"
 
 #include <gtest/gtest.h>
 
@@ -9,35 +10,52 @@
 #include <memory>
 #include <vector>
 
-// Shared by the signal-path test files: a processor at a known rate, parameter writes by
+// Shared by the signal-path test files: the stereo stage on the plug-in's parameters at a
+// known rate (as the processor builds it, without the processor), parameter writes by
 // name the way a host automates them, and stereo test signals.
 namespace signaltest
 {
-    inline std::unique_ptr<OrvelinAudioProcessor> makeProcessor (double sampleRate = 44100.0, int blockSize = 512)
+    struct SignalPath
     {
-        auto processor = std::make_unique<OrvelinAudioProcessor>();
-        processor->setRateAndBufferSizeDetails (sampleRate, blockSize);
-        return processor;
+        static std::unique_ptr<DvxParameterManager> registeredParameters()
+        {
+            auto manager = std::make_unique<DvxParameterManager> (nullptr);
+            OrvelinParameters::registerAll (*manager);
+            return manager;
+        }
+
+        std::unique_ptr<DvxParameterManager> parameters = registeredParameters();
+        OrvelinStereoStage stage { *parameters };
+    };
+
+    inline std::unique_ptr<SignalPath> makeSignalPath (double sampleRate = 44100.0)
+    {
+        auto s = std::make_unique<SignalPath>();
+        s->stage.prepare (sampleRate);
+        return s;
     }
 
-    inline int indexOf (OrvelinAudioProcessor& processor, const char* name)
+    inline int indexOf (SignalPath& s, const char* name)
     {
-        const int index = processor.getParameterManager()->getParameterIndex (name);
+        const int index = s.parameters->getParameterIndex (name);
         EXPECT_GE (index, 0) << name;
         return index;
     }
 
-    // Host automation: through setParameter, which also refreshes the cached gains and
-    // requests new SAFE BASS coefficients.
-    inline void set (OrvelinAudioProcessor& processor, const char* name, float value)
+    // Host automation as the processor passes it on: the value into the manager and, for
+    // "SafeBassFreq", a request for new coefficients.
+    inline void set (SignalPath& s, const char* name, float value)
     {
-        processor.setParameter (indexOf (processor, name), value);
+        const int index = indexOf (s, name);
+        s.parameters->setParameterValue (index, value);
+
+        if (index == OrvelinParameters::safeBassFreq)
+            s.stage.requestSafeBassCoefficients ((double) value);
     }
 
-    inline void process (OrvelinAudioProcessor& processor, juce::AudioBuffer<float>& buffer)
+    inline void process (SignalPath& s, juce::AudioBuffer<float>& buffer)
     {
-        juce::MidiBuffer midi;
-        processor.processBlock (buffer, midi);
+        s.stage.process (buffer);
     }
 
     inline juce::AudioBuffer<float> randomStereo (juce::Random& random, int numSamples)

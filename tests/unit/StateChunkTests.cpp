@@ -1,4 +1,4 @@
-#include "OrvelinAudioProcessor.h"
+#include "processor/OrvelinAudioProcessor.h"
 #include "helpers/ExpectedParameterTable.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "DvxStoredValues.h"
+#include "processor/DvxStoredValues.h"
 
 #include <gtest/gtest.h>
 

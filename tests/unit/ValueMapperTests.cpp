@@ -1,4 +1,4 @@
-#include "DvxParameterManager.h"
+#include "parameters/DvxParameterManager.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +57,7 @@ TEST (ValueMapper, DisplayTextsOfEveryKind)
         { M::mapGainDb12, 1.0f, "+12.0dB" },        { M::mapGainDb12, 0.625f, "+3.0dB" },
         { M::mapGainDb24, 0.5f, "+/-0dB" },         { M::mapGainDb24, 1.0f, "+24.0dB" },
         { M::mapGainDb24, 0.0f, "-24.0dB" },        { M::mapGainDb24, 0.75f, "+12.0dB" },
+        { M::mapGainDb24, 0.501f, "+0.0dB" },       { M::mapGainDb24, 0.499f, "0.0dB" },
         { M::mapSafeBassFreq, 0.0f, "OFF" },        { M::mapSafeBassFreq, 1.0f, "500Hz" },
         { M::mapSafeBassFreq, 0.286f, "150Hz" },    { M::mapSafeBassFreq, 0.4898f, "250Hz" },
         { M::mapSafeBassFreq, 0.142f, "80Hz" },     { M::mapSafeBassFreq, 0.183f, "100Hz" },

@@ -1,6 +1,7 @@
-#include "OrvelinSignalPath.h"
+#include "processor/OrvelinStereoStage.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -15,40 +16,33 @@
  #define ORVELIN_WIDE_LANES 0
 #endif
 
-void OrvelinAudioProcessor::SignalPathState::resolveParameterIndices (const DvxParameterManager& manager)
+OrvelinStereoStage::OrvelinStereoStage (const DvxParameterManager& manager)
 {
-    bypass          = manager.getParameterIndex ("Bypass");
-    stereoWidth     = manager.getParameterIndex ("StereoWidth");
-    pan             = manager.getParameterIndex ("Pan");
-    inputGainIndex  = manager.getParameterIndex ("InputGain");
-    outputGainIndex = manager.getParameterIndex ("OutputGain");
-    swapLR          = manager.getParameterIndex ("SwapLR");
-    phaseFlip       = manager.getParameterIndex ("PhaseFlip");
-    mono            = manager.getParameterIndex ("Mono");
-    muteAll         = manager.getParameterIndex ("MuteAll");
-    muteMid         = manager.getParameterIndex ("MuteMid");
-    muteSide        = manager.getParameterIndex ("MuteSide");
-    panCurve        = manager.getParameterIndex ("PanCurve");
-    panLaw          = manager.getParameterIndex ("PanLaw");
-    msMode          = manager.getParameterIndex ("MsMode");
-    panMode         = manager.getParameterIndex ("PanMode");
-    phaseAlignSide  = manager.getParameterIndex ("PhaseAlignSide");
-    safeBassFreq    = manager.getParameterIndex ("SafeBassFreq");
-    safeBass        = manager.getParameterIndex ("SafeBass");
+    for (int i = 0; i < OrvelinParameters::numParameters; ++i)
+    {
+        parameters[(size_t) i] = manager.getParameter (i);
 
-    parameters = { manager.getParameter (bypass),       manager.getParameter (stereoWidth),
-                   manager.getParameter (pan),          manager.getParameter (inputGainIndex),
-                   manager.getParameter (outputGainIndex), manager.getParameter (swapLR),
-                   manager.getParameter (phaseFlip),    manager.getParameter (mono),
-                   manager.getParameter (muteAll),      manager.getParameter (muteMid),
-                   manager.getParameter (muteSide),     manager.getParameter (panCurve),
-                   manager.getParameter (panLaw),       manager.getParameter (msMode),
-                   manager.getParameter (panMode),      manager.getParameter (phaseAlignSide),
-                   manager.getParameter (safeBassFreq), manager.getParameter (safeBass) };
-    factors.valid = false;
+        // The manager must have been filled from the parameter table.
+        jassert (parameters[(size_t) i] != nullptr
+                  && parameters[(size_t) i]->getName() == OrvelinParameters::row ((OrvelinParameters::Index) i).name);
+    }
 }
 
-bool OrvelinAudioProcessor::SignalPathState::applyRequestedSafeBassCoefficients (double sampleRate) noexcept
+void OrvelinStereoStage::prepare (double newSampleRate) noexcept
+{
+    sampleRate = newSampleRate;
+}
+
+void OrvelinStereoStage::requestSafeBassCoefficients (double normalisedSafeBassFreq) noexcept
+{
+    if (! std::isfinite (normalisedSafeBassFreq))
+        return;
+
+    requestedSafeBassFreq.store (normalisedSafeBassFreq, std::memory_order_relaxed);
+    coefficientsValid.store (true, std::memory_order_release);
+}
+
+bool OrvelinStereoStage::applyRequestedSafeBassCoefficients() noexcept
 {
     if (! coefficientsValid.load (std::memory_order_acquire))
         return false;
@@ -90,6 +84,14 @@ namespace
    #endif
 
     bool isOn (float value) noexcept { return value > 0.5f; }
+
+    // The linear factor of a gain parameter: -12 dB to +12 dB. The exponent is formed in
+    // single precision, the power in double, the result narrowed to float.
+    float dbGainFromNormalised (float normalisedValue) noexcept
+    {
+        const float exponent = (normalisedValue * 24.0f - 12.0f) / 20.0f;
+        return (float) std::pow (10.0, (double) exponent);
+    }
 
     // The switches and gains that hold for a whole block.
     struct BlockSettings
@@ -487,76 +489,61 @@ namespace
     }
 }
 
-void setSignalPathWideLanesAllowed (bool allowed) noexcept
+void OrvelinStereoStage::setWideLanesAllowed (bool allowed) noexcept
 {
     wideLanesAllowed.store (allowed, std::memory_order_relaxed);
 }
 
 //==============================================================================
-void OrvelinAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+void OrvelinStereoStage::process (juce::AudioBuffer<float>& buffer) noexcept
 {
-    auto& state = *signalPath;
-    auto& manager = *parameterManager;
-    const auto& p = state.parameters;
-    const auto value = [] (const DvxParameter* parameter) { return parameter != nullptr ? parameter->getValue() : 0.0f; };
+    using namespace OrvelinParameters;
 
-    const auto rate = getSampleRate();
-
-    if (rate != lastSampleRate.load (std::memory_order_relaxed))
-    {
-        lastSampleRate.store (rate, std::memory_order_relaxed);
-        manager.setSampleRateNeedsToBeUpdatedInEditor (true);
-    }
-
-    if (! state.coefficientsValid.load (std::memory_order_acquire))
-        calculateSafeBassFilterCoefficients ((double) value (p.safeBassFreq));
+    // Until anyone has asked for coefficients, ask for those of the current frequency.
+    if (sampleRate != 0.0 && ! coefficientsValid.load (std::memory_order_acquire))
+        requestSafeBassCoefficients ((double) valueOf (safeBassFreq));
 
     // True once the filter holds a complete set for a known rate.
-    const bool filterReady = state.applyRequestedSafeBassCoefficients (rate);
+    const bool filterReady = applyRequestedSafeBassCoefficients();
 
-    // Exponent in single precision, power in double, as setParameter does; the power is
-    // only taken again when the value has moved.
-    const auto inputGainValue = value (p.inputGain);
-    const auto outputGainValue = value (p.outputGain);
+    // Exponent in single precision, power in double; the power is only taken again when
+    // the value has moved.
+    const auto inputGainValue = valueOf (inputGain);
+    const auto outputGainValue = valueOf (outputGain);
 
-    if (inputGainValue != state.lastInputGainValue)
+    if (inputGainValue != lastInputGainValue)
     {
-        state.lastInputGainValue = inputGainValue;
-        state.cachedInputGain = dbGainFromNormalised (inputGainValue);
+        lastInputGainValue = inputGainValue;
+        cachedInputGain = dbGainFromNormalised (inputGainValue);
     }
 
-    if (outputGainValue != state.lastOutputGainValue)
+    if (outputGainValue != lastOutputGainValue)
     {
-        state.lastOutputGainValue = outputGainValue;
-        state.cachedOutputGain = dbGainFromNormalised (outputGainValue);
+        lastOutputGainValue = outputGainValue;
+        cachedOutputGain = dbGainFromNormalised (outputGainValue);
     }
 
-    inputGain.store (state.cachedInputGain, std::memory_order_relaxed);
-    outputGain.store (state.cachedOutputGain, std::memory_order_relaxed);
-
-    const bool bypassed       = isOn (value (p.bypass));
-    const bool muteAllOn      = isOn (value (p.muteAll));
-    const bool muteMidOn      = isOn (value (p.muteMid));
-    const bool muteSideOn     = isOn (value (p.muteSide));
-    const bool phaseAlignOn   = isOn (value (p.phaseAlignSide));
-    const bool safeBassOn     = isOn (value (p.safeBass));
-    const auto safeBassValue  = value (p.safeBassFreq);
-    const bool swapOn         = isOn (value (p.swapLR));
-    const bool phaseFlipOn    = isOn (value (p.phaseFlip));
-    const bool monoOn         = isOn (value (p.mono));
-    const auto panCurveValue  = value (p.panCurve);
-    const auto panLawValue    = value (p.panLaw);
-    const auto panModeValue   = value (p.panMode);
-    const auto msModeValue    = value (p.msMode);
-    const auto widthValue     = value (p.stereoWidth);
-    const auto panValue       = value (p.pan);
+    const bool bypassed       = isOn (valueOf (bypass));
+    const bool muteAllOn      = isOn (valueOf (muteAll));
+    const bool muteMidOn      = isOn (valueOf (muteMid));
+    const bool muteSideOn     = isOn (valueOf (muteSide));
+    const bool phaseAlignOn   = isOn (valueOf (phaseAlignSide));
+    const bool safeBassOn     = isOn (valueOf (safeBass));
+    const auto safeBassValue  = valueOf (safeBassFreq);
+    const bool swapOn         = isOn (valueOf (swapLR));
+    const bool phaseFlipOn    = isOn (valueOf (phaseFlip));
+    const bool monoOn         = isOn (valueOf (mono));
+    const auto panCurveValue  = valueOf (panCurve);
+    const auto panLawValue    = valueOf (panLaw);
+    const auto panModeValue   = valueOf (panMode);
+    const auto msModeValue    = valueOf (msMode);
+    const auto widthValue     = valueOf (stereoWidth);
+    const auto panValue       = valueOf (pan);
 
     const BlockSettings settings { muteAllOn, muteMidOn, muteSideOn, phaseAlignOn,
                                    filterReady && safeBassOn && safeBassValue > 0.0f,
                                    swapOn, phaseFlipOn, monoOn,
-                                   state.cachedInputGain, state.cachedOutputGain };
-
-    auto& factors = state.factors;
+                                   cachedInputGain, cachedOutputGain };
 
     if (! (panModeValue == factors.panMode && msModeValue == factors.msMode
             && panCurveValue == factors.panCurve && panLawValue == factors.panLaw))
@@ -575,73 +562,55 @@ void OrvelinAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce
 
     // The only offered layout is stereo; anything narrower is left alone rather than read
     // past its end.
-    if (buffer.getNumChannels() >= 2 && numSamples > 0)
+    if (buffer.getNumChannels() < 2 || numSamples <= 0)
+        return;
+
+    auto* left = buffer.getWritePointer (0);
+    auto* right = buffer.getWritePointer (1);
+    Peaks blockInputPeaks, blockOutputPeaks;
+
+    if (bypassed)
     {
-        auto* left = buffer.getWritePointer (0);
-        auto* right = buffer.getWritePointer (1);
-        Peaks inputPeaks, outputPeaks;
+        takeBypassedPeaks (left, right, numSamples, blockInputPeaks, blockOutputPeaks);
+    }
+    else
+    {
+       #if ORVELIN_WIDE_LANES
+        const bool wideLanes = cpuHasWideLanes && wideLanesAllowed.load (std::memory_order_relaxed);
+       #else
+        const bool wideLanes = false;
+       #endif
 
-        if (bypassed)
-        {
-            takeBypassedPeaks (left, right, numSamples, inputPeaks, outputPeaks);
-        }
+        auto filterRun = safeBassFilter.beginRun();
+        BlockContext context { settings, factors, parameter (stereoWidth), parameter (pan),
+                               filterRun, wideLanes, {}, {} };
+
+        if (muteAllOn)
+            processMuted (context, left, right, numSamples);
         else
-        {
-           #if ORVELIN_WIDE_LANES
-            const bool wideLanes = cpuHasWideLanes && wideLanesAllowed.load (std::memory_order_relaxed);
-           #else
-            const bool wideLanes = false;
-           #endif
+            processUnmuted (context, left, right, numSamples);
 
-            auto filterRun = state.safeBassFilter.beginRun();
-            BlockContext context { settings, factors, *p.stereoWidth, *p.pan,
-                                   filterRun, wideLanes, {}, {} };
+        if (settings.filtersSide())
+            safeBassFilter.endRun (filterRun);
 
-            if (muteAllOn)
-                processMuted (context, left, right, numSamples);
-            else
-                processUnmuted (context, left, right, numSamples);
-
-            if (settings.filtersSide())
-                state.safeBassFilter.endRun (filterRun);
-
-            inputPeaks = context.inputPeaks;
-            outputPeaks = context.outputPeaks;
-        }
-
-        storePeaks (inputVuMeterVisuals, inputPeaks);
-        storePeaks (outputVuMeterVisuals, outputPeaks);
+        blockInputPeaks = context.inputPeaks;
+        blockOutputPeaks = context.outputPeaks;
     }
 
-    for (int channel = 2; channel < buffer.getNumChannels(); ++channel)
-        buffer.clear (channel, 0, numSamples);
+    storePeaks (inputPeaks, blockInputPeaks);
+    storePeaks (outputPeaks, blockOutputPeaks);
 }
 
-// Callable from any thread: it only records the request; the audio thread builds the
-// coefficients at its next block (see SignalPathState).
-void OrvelinAudioProcessor::calculateSafeBassFilterCoefficients (double normalisedSafeBassFreq)
+DvxStereoVuVisuals OrvelinStereoStage::takeInputPeaks() noexcept
 {
-    if (getSampleRate() == 0.0)
-        return;
-
-    // A non-finite value keeps the coefficients already in force.
-    if (! std::isfinite (normalisedSafeBassFreq))
-        return;
-
-    signalPath->requestedSafeBassFreq.store (normalisedSafeBassFreq, std::memory_order_relaxed);
-    signalPath->coefficientsValid.store (true, std::memory_order_release);
-}
-
-DvxStereoVuVisuals OrvelinAudioProcessor::getInputVuMeterVisuals()
-{
-    DvxStereoVuVisuals copy (inputVuMeterVisuals);
-    inputVuMeterVisuals.reset();
+    DvxStereoVuVisuals copy (inputPeaks);
+    inputPeaks.reset();
     return copy;
 }
 
-DvxStereoVuVisuals OrvelinAudioProcessor::getOutputVuMeterVisuals()
+DvxStereoVuVisuals OrvelinStereoStage::takeOutputPeaks() noexcept
 {
-    DvxStereoVuVisuals copy (outputVuMeterVisuals);
-    outputVuMeterVisuals.reset();
+    DvxStereoVuVisuals copy (outputPeaks);
+    outputPeaks.reset();
     return copy;
 }

@@ -1,0 +1,169 @@
+// Parameter values that change elsewhere (host automation, presets, undo, a restored
+// project) carried back to the controls. Nothing here writes a parameter, begins an undo
+// step or notifies the host: every control is set without notification.
+
+#include "editor/MainEditorComponent.h"
+#include "parameters/DvxParameterManager.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "widgets/DvxPresetNameLabel.h"
+#include "widgets/DvxRotarySlider.h"
+#include "widgets/StereoComponent.h"
+
+namespace
+{
+    bool isOn (float value) noexcept { return value > 0.5f; }
+
+    void setToggle (juce::Button& button, bool shouldBeOn)
+    {
+        button.setToggleState (shouldBeOn, juce::dontSendNotification);
+    }
+
+    // Set by way of the mirrored value, so that the knob's text box is rewritten even
+    // when the value itself did not change.
+    void setKnobInTwoSteps (DvxRotarySlider* knob, float value)
+    {
+        if (knob == nullptr)
+            return;
+
+        knob->setValue (1.0 - (double) value, juce::dontSendNotification);
+        knob->setValue ((double) value, juce::dontSendNotification);
+    }
+
+    // A choice selects its first entry below 0.1, the second below 0.2, the third above.
+    void selectChoice (std::initializer_list<juce::Button*> choices, float value)
+    {
+        for (auto* choice : choices)
+            setToggle (*choice, false);
+
+        const size_t entry = value < 0.1f ? 0 : (value < 0.2f ? 1 : 2);
+        setToggle (**(choices.begin() + juce::jmin (entry, choices.size() - 1)), true);
+    }
+}
+
+void MainEditorComponent::setEditorParameterValue (int index, float value)
+{
+    if (parameterManager == nullptr || index < 0)
+        return;
+
+    const auto is = [this, index] (const char* name) { return index == parameterManager->getParameterIndex (name); };
+
+    if (is ("Bypass"))
+    {
+        setToggle (bypassButton, isOn (value));
+        setBypassState (isOn (value));
+    }
+    else if (is ("MuteAll"))
+    {
+        setToggle (muteAllButton, isOn (value));
+        setMuteAllState (isOn (value));
+    }
+    else if (is ("MuteMid"))
+    {
+        setToggle (muteMidButton, isOn (value));
+        muteMidOn = isOn (value);
+        updatePhaseAlignSideSignalButton();
+    }
+    else if (is ("MuteSide"))
+    {
+        setToggle (muteSideButton, isOn (value));
+    }
+    else if (is ("PhaseAlignSide"))
+    {
+        setToggle (alignPhaseButton, isOn (value));
+    }
+    else if (is ("SwapLR"))
+    {
+        setToggle (swapButton, isOn (value));
+    }
+    else if (is ("PhaseFlip"))
+    {
+        setToggle (phaseFlipButton, isOn (value));
+    }
+    else if (is ("Mono"))
+    {
+        setToggle (monoButton, isOn (value));
+        setMonoState (isOn (value));
+    }
+    else if (is ("StereoWidth"))
+    {
+        stereoWidth = value;
+
+        // While MONO is on the knob shows 0; turning MONO off shows the kept value.
+        if (! monoOn)
+        {
+            if (widthSlider != nullptr)
+                widthSlider->setValue ((double) value, juce::dontSendNotification);
+
+            stereoComponent->setStereoWidth (value);
+            setNewStereoWidth (value);
+        }
+    }
+    else if (is ("Pan"))
+    {
+        if (panSlider != nullptr)
+            panSlider->setValue ((double) value, juce::dontSendNotification);
+
+        stereoComponent->setPan (value);
+        setNewPan (value);
+    }
+    else if (is ("InputGain"))
+    {
+        setKnobInTwoSteps (inputGainSlider.get(), value);
+    }
+    else if (is ("OutputGain"))
+    {
+        setKnobInTwoSteps (outputGainSlider.get(), value);
+    }
+    else if (is ("SafeBassFreq"))
+    {
+        safeBassFreq = value;
+
+        if (safeBassOn)
+            setKnobInTwoSteps (safeBassFreqSlider.get(), value);
+    }
+    else if (is ("SafeBass"))
+    {
+        setToggle (safeBassButton, isOn (value));
+        setSafeBassState (isOn (value));
+    }
+    else if (is ("PanCurve"))
+    {
+        selectChoice ({ &panCurveLinearButton, &panCurveLogButton, &panCurveSinCosButton }, value);
+    }
+    else if (is ("PanLaw"))
+    {
+        selectChoice ({ &panLaw0Button, &panLaw3Button, &panLaw6Button }, value);
+    }
+    else if (is ("MsMode"))
+    {
+        selectChoice ({ &fixMidButton, &bindLevelsButton }, value);
+    }
+    else if (is ("PanMode"))
+    {
+        selectChoice ({ &dualPanButton, &balanceButton }, value);
+    }
+}
+
+void MainEditorComponent::updateAllParameters()
+{
+    if (parameterManager == nullptr)
+        return;
+
+    for (int i = 0; i < parameterManager->getNumberOfParameters(); ++i)
+        setEditorParameterValue (i, parameterManager->getParameterValue (i));
+}
+
+void MainEditorComponent::updatePresetNameFromPluginProcessor()
+{
+    // The user may be typing a new name; the refresh must not throw that away.
+    if (presetNameLabel != nullptr && ! presetNameLabel->isBeingEdited())
+        presetNameLabel->setText (processor->getCurrentPresetName(), juce::dontSendNotification);
+}
+
+void MainEditorComponent::updateUndoButtons()
+{
+    setUndoButtons (processor->canUndo(), processor->canRedo());
+}
+
+// The full refresh after the panel's own preset steps, undo and redo, which do nothing yet.
+void MainEditorComponent::updateAll() {}

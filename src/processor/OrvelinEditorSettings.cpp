@@ -1,0 +1,270 @@
+#include "processor/OrvelinEditorSettings.h"
+#include "processor/DvxMainDisplay.h"
+
+#include <cmath>
+#include <limits>
+
+// The properties file is shared by every instance of the plug-in on the machine. It only
+// remembers the default editor size (as a fraction of the main display's height) and the
+// presets folder; everything else travels with the host's project.
+
+namespace
+{
+    const char* const ratioKey = "DefaultEditorDesktopHeightRatio";
+    constexpr float defaultRatio = 0.5f;
+
+    // Used when the main display can't be asked: there is no X display, or we are not on
+    // the message thread (VST3 and LV2 hosts construct plug-ins on their own threads).
+    constexpr int fallbackDisplayHeight = 1080;
+
+    juce::File getPropertiesFileLocation (const juce::PropertiesFile::Options& options)
+    {
+       #if JUCE_LINUX || JUCE_BSD
+        // JUCE would put the file straight into the home folder on Linux; keep it with the
+        // user's other configuration instead (~/.config unless the user moved it).
+        return juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory)
+                   .getChildFile (options.folderName)
+                   .getChildFile (options.applicationName + "." + options.filenameSuffix);
+       #else
+        return options.getDefaultFile();
+       #endif
+    }
+
+    int heightForRatio (float ratio, int displayHeight) noexcept
+    {
+        // A hand-edited ratio may be absurdly large; keep the result a usable int instead of
+        // letting the conversion wrap around.
+        const auto height = (double) ((float) displayHeight * ratio);
+        return juce::roundToInt (juce::jlimit (0.0, (double) std::numeric_limits<int>::max(), height));
+    }
+}
+
+OrvelinEditorSettings::OrvelinEditorSettings (DisplayHeightSource mainDisplayTotalHeight)
+    : displayHeight (std::move (mainDisplayTotalHeight))
+{
+    if (! displayHeight)
+        displayHeight = [] { return DvxMainDisplay::getTotalArea().getHeight(); };
+}
+
+OrvelinEditorSettings::~OrvelinEditorSettings() = default;
+
+//==============================================================================
+void OrvelinEditorSettings::initPropertiesFile()
+{
+    propertiesFileOptions.applicationName = "Orvelin";
+    propertiesFileOptions.filenameSuffix = "qzproperties";
+    propertiesFileOptions.folderName = "Velmora";
+    propertiesFileOptions.osxLibrarySubFolder = "Application Support";
+    propertiesFileOptions.commonToAllUsers = false;
+    propertiesFileOptions.storageFormat = juce::PropertiesFile::storeAsXML;
+
+    const auto file = getPropertiesFileLocation (propertiesFileOptions);
+    const bool isFirstRun = ! file.existsAsFile();
+
+    // A file that exists but doesn't parse simply loads as empty, so every key takes its
+    // default; the next save replaces it. JUCE writes through a temporary file, so an
+    // interrupted save never leaves a truncated file behind for the other instances.
+    propertiesFile = std::make_unique<juce::PropertiesFile> (file, propertiesFileOptions);
+
+    if (isFirstRun)
+    {
+        propertiesFile->setValue (ratioKey, defaultRatio);
+        propertiesFile->setNeedsToBeSaved (true);
+        propertiesFile->saveIfNeeded();
+    }
+}
+
+float OrvelinEditorSettings::getDefaultEditorDesktopHeightRatioFromPropertiesFile() const
+{
+    if (propertiesFile == nullptr)
+        return defaultRatio;
+
+    const float ratio = propertiesFile->getValue (ratioKey).getFloatValue();
+
+    // Missing, empty, non-numeric, zero, negative and non-finite values all fall back.
+    if (std::isfinite (ratio) && ratio > 0.0f)
+        return ratio;
+
+    return defaultRatio;
+}
+
+void OrvelinEditorSettings::initEditorSizes()
+{
+    {
+        const std::lock_guard<std::mutex> guard (lock);
+        defaultEditorDesktopHeightRatio = getDefaultEditorDesktopHeightRatioFromPropertiesFile();
+    }
+
+    updateDefaultEditorSizes();
+
+    const std::lock_guard<std::mutex> guard (lock);
+    editorHeight = defaultEditorHeight;
+    editorHeightFollowsFallback = defaultHeightFollowsFallback;
+}
+
+//==============================================================================
+int OrvelinEditorSettings::getMainDisplayTotalHeight (bool& isFallback) const
+{
+    const int height = displayHeight();
+    isFallback = height <= 0;
+    return isFallback ? fallbackDisplayHeight : height;
+}
+
+void OrvelinEditorSettings::applyDefaultEditorSizes (int mainDisplayTotalHeight, bool isFallback)
+{
+    float ratio;
+
+    {
+        const std::lock_guard<std::mutex> guard (lock);
+        ratio = defaultEditorDesktopHeightRatio;
+        defaultEditorHeight = heightForRatio (ratio, mainDisplayTotalHeight);
+        defaultHeightFollowsFallback = isFallback;
+    }
+
+    if (propertiesFile != nullptr)
+    {
+        propertiesFile->setValue (ratioKey, ratio);
+        propertiesFile->setNeedsToBeSaved (true);
+    }
+}
+
+void OrvelinEditorSettings::updateDefaultEditorSizes()
+{
+    bool isFallback = false;
+    const int height = getMainDisplayTotalHeight (isFallback);
+    applyDefaultEditorSizes (height, isFallback);
+}
+
+void OrvelinEditorSettings::updateDefaultEditorSizesForDisplayHeight (int mainDisplayTotalHeight)
+{
+    applyDefaultEditorSizes (mainDisplayTotalHeight, false);
+}
+
+void OrvelinEditorSettings::setCurrentAsDefaultEditorDesktopHeightRatio()
+{
+    bool isFallback = false;
+    const int height = getMainDisplayTotalHeight (isFallback);
+    setCurrentAsDefaultRatio (height, isFallback);
+}
+
+void OrvelinEditorSettings::setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (int mainDisplayTotalHeight)
+{
+    setCurrentAsDefaultRatio (mainDisplayTotalHeight, false);
+}
+
+void OrvelinEditorSettings::setCurrentAsDefaultRatio (int mainDisplayTotalHeight, bool isFallback)
+{
+    if (mainDisplayTotalHeight > 0)
+    {
+        const float ratio = (float) getEditorHeight() / (float) mainDisplayTotalHeight;
+
+        // A zero or negative editor height would store a ratio that the next instance
+        // rejects anyway; keep the one we have instead.
+        if (ratio > 0.0f)
+        {
+            const std::lock_guard<std::mutex> guard (lock);
+            defaultEditorDesktopHeightRatio = ratio;
+        }
+    }
+
+    applyDefaultEditorSizes (mainDisplayTotalHeight, isFallback);
+}
+
+void OrvelinEditorSettings::resetDefaultEditorDesktopHeightRatio()
+{
+    {
+        const std::lock_guard<std::mutex> guard (lock);
+        defaultEditorDesktopHeightRatio = defaultRatio;
+    }
+
+    updateDefaultEditorSizes();
+}
+
+//==============================================================================
+void OrvelinEditorSettings::rederiveHeightsIfDisplayWasUnavailable() const
+{
+    // Called with the lock held. Heights that still follow the fallback display are
+    // derived again, as the default height of the display there is, once one can be asked.
+    if (! (defaultHeightFollowsFallback || editorHeightFollowsFallback))
+        return;
+
+    bool isFallback = true;
+    const int height = getMainDisplayTotalHeight (isFallback);
+
+    if (isFallback)
+        return;
+
+    const int realHeight = heightForRatio (defaultEditorDesktopHeightRatio, height);
+
+    if (defaultHeightFollowsFallback)
+        defaultEditorHeight = realHeight;
+
+    if (editorHeightFollowsFallback)
+        editorHeight = realHeight;
+
+    defaultHeightFollowsFallback = editorHeightFollowsFallback = false;
+}
+
+float OrvelinEditorSettings::getDefaultEditorDesktopHeightRatio() const
+{
+    const std::lock_guard<std::mutex> guard (lock);
+    return defaultEditorDesktopHeightRatio;
+}
+
+int OrvelinEditorSettings::getDefaultEditorHeight() const
+{
+    const std::lock_guard<std::mutex> guard (lock);
+    rederiveHeightsIfDisplayWasUnavailable();
+    return defaultEditorHeight;
+}
+
+int OrvelinEditorSettings::getEditorHeight() const
+{
+    const std::lock_guard<std::mutex> guard (lock);
+    rederiveHeightsIfDisplayWasUnavailable();
+    return editorHeight;
+}
+
+void OrvelinEditorSettings::setEditorHeight (int newHeight)
+{
+    const std::lock_guard<std::mutex> guard (lock);
+    editorHeight = newHeight;
+    editorHeightFollowsFallback = false;
+}
+
+void OrvelinEditorSettings::restoreEditorHeights (std::optional<int> defaultHeight, std::optional<int> newEditorHeight)
+{
+    const std::lock_guard<std::mutex> guard (lock);
+
+    if (defaultHeight.has_value())
+    {
+        defaultEditorHeight = *defaultHeight;
+        defaultHeightFollowsFallback = false;
+    }
+
+    // Without a height of its own the editor takes the default, and follows it while the
+    // default still follows the fallback display.
+    if (newEditorHeight.has_value())
+    {
+        editorHeight = *newEditorHeight;
+        editorHeightFollowsFallback = false;
+    }
+    else
+    {
+        editorHeight = defaultEditorHeight;
+        editorHeightFollowsFallback = defaultHeightFollowsFallback;
+    }
+}
+
+//==============================================================================
+juce::String OrvelinEditorSettings::getChannelName() const
+{
+    const std::lock_guard<std::mutex> guard (lock);
+    return channelName;
+}
+
+void OrvelinEditorSettings::setChannelName (const juce::String& newName)
+{
+    const std::lock_guard<std::mutex> guard (lock);
+    channelName = newName;
+}
