@@ -47,10 +47,9 @@ private:
     float width = 0.0f;
     float height = 0.0f;
     float stereoWidth = 0.5f;
-    // Given at construction and kept, though the picture needs no text and never reads them.
-    [[maybe_unused]] DvxParameterValueMapper* stereoWidthMapper;
+    DvxParameterValueMapper* stereoWidthMapper;
     float pan = 0.5f;
-    [[maybe_unused]] DvxParameterValueMapper* panMapper;
+    DvxParameterValueMapper* panMapper;
     bool bypassOn = false;
     bool muteAllOn = false;
 
