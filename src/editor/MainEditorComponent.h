@@ -6,6 +6,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <memory>
 
 class DvxParameter;
@@ -52,6 +53,7 @@ public:
     void buttonClicked (juce::Button*) override;
     void labelTextChanged (juce::Label*) override;
     void editorShown (juce::Label*, juce::TextEditor&) override;
+    void editorHidden (juce::Label*, juce::TextEditor&) override;
     void timerCallback() override;
 
     //==============================================================================
@@ -108,6 +110,11 @@ public:
     bool componentUnderMouseIsOK();
 
     //==============================================================================
+    // The clock that times the info line's messages and the settings menu's check; tests
+    // hand in their own so that they need not wait. An empty function means the system clock.
+    void setTimeSource (std::function<juce::Time()> newTimeSource);
+
+    //==============================================================================
     // The background, for measurements that compare its two ways of drawing.
     BackgroundTexture& getBackgroundTexture() noexcept { return backgroundTexture; }
 
@@ -150,6 +157,11 @@ private:
 
     // Every control is shown: not resizing, no save dialog, no BYPASS, no MUTE ALL.
     bool allControlsShown() const noexcept;
+
+    // The timer's first step: carries what the parameter manager's flags report to the controls.
+    void pollParameterManager();
+
+    juce::Time now() const;
 
     //==============================================================================
     OrvelinAudioProcessor* processor;
@@ -214,6 +226,8 @@ private:
 
     // Keeps the finished background between paints.
     BackgroundTexture backgroundTexture;
+
+    std::function<juce::Time()> timeSource;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainEditorComponent)
 };
