@@ -133,6 +133,9 @@ private:
                                                       const juce::String& tooltip);
     void addSliderLabel (juce::Label* label);
 
+    // Hides the save dialog and gives the panel its controls back.
+    void closeManagePresetsComponent();
+
     //==============================================================================
     // Drawing steps, in paint's order
     void drawBackground (juce::Graphics&);

@@ -46,11 +46,6 @@ void MainEditorComponent::labelTextChanged (juce::Label*) {}
 void MainEditorComponent::editorShown (juce::Label*, juce::TextEditor&) {}
 void MainEditorComponent::timerCallback() {}
 void MainEditorComponent::updateInfoTextLabel (const juce::MouseEvent&) {}
-void MainEditorComponent::saveUserPreset() {}
-void MainEditorComponent::cancelUserPresetSaving() {}
-void MainEditorComponent::showManagePresetsComponent() {}
-void MainEditorComponent::loadFactoryPresetWithID (int) {}
-void MainEditorComponent::loadUserPresetWithID (int) {}
 
 //==============================================================================
 void MainEditorComponent::setInputVuMeterVisuals (DvxStereoVuVisuals visuals)
