@@ -105,7 +105,11 @@ public:
     // Settings menu
     void createAndShowSettingsPopupMenu();
     void setSettingsPopupMenuIsActive (bool isActive);
+    bool getSettingsPopupMenuIsActive() const noexcept { return settingsPopupMenuIsActive; }
     bool componentUnderMouseIsOK();
+
+    // The menu as it would open now, with every item, id, enabled state and tick.
+    juce::PopupMenu createSettingsPopupMenu();
 
     //==============================================================================
     // The background, for measurements that compare its two ways of drawing.
