@@ -134,7 +134,7 @@ void ManagePresetsComponent::paint (juce::Graphics& g)
     const float cornerSize = getParentComponent() != nullptr ? 0.01f * (float) getParentHeight() : 0.0f;
     auto panel = juce::Rectangle<float> (0.0f, 0.0f, width, height);
 
-    g.setColour (juce::Colours::black.withAlpha (1.0f));
+    g.setColour (juce::Colours::black);
     g.fillRoundedRectangle (panel, cornerSize);
 
     panel = panel.reduced (0.05f * height);
