@@ -107,7 +107,11 @@ public:
     // Settings menu
     void createAndShowSettingsPopupMenu();
     void setSettingsPopupMenuIsActive (bool isActive);
+    bool getSettingsPopupMenuIsActive() const noexcept { return settingsPopupMenuIsActive; }
     bool componentUnderMouseIsOK();
+
+    // The menu as it would open now, with every item, id, enabled state and tick.
+    juce::PopupMenu createSettingsPopupMenu();
 
     //==============================================================================
     // The clock that times the info line's messages and the settings menu's check; tests
@@ -139,6 +143,9 @@ private:
                                                       juce::Slider::TextEntryBoxPosition textBoxPosition,
                                                       const juce::String& tooltip);
     void addSliderLabel (juce::Label* label);
+
+    // Hides the save dialog and gives the panel its controls back.
+    void closeManagePresetsComponent();
 
     //==============================================================================
     // Drawing steps, in paint's order

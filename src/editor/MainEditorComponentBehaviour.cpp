@@ -314,12 +314,6 @@ juce::Time MainEditorComponent::now() const
     return timeSource != nullptr ? timeSource() : juce::Time::getCurrentTime();
 }
 
-void MainEditorComponent::saveUserPreset() {}
-void MainEditorComponent::cancelUserPresetSaving() {}
-void MainEditorComponent::showManagePresetsComponent() {}
-void MainEditorComponent::loadFactoryPresetWithID (int) {}
-void MainEditorComponent::loadUserPresetWithID (int) {}
-
 //==============================================================================
 void MainEditorComponent::setInputVuMeterVisuals (DvxStereoVuVisuals visuals)
 {
