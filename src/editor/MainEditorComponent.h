@@ -6,6 +6,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <memory>
 
 class DvxParameter;
@@ -52,6 +53,7 @@ public:
     void buttonClicked (juce::Button*) override;
     void labelTextChanged (juce::Label*) override;
     void editorShown (juce::Label*, juce::TextEditor&) override;
+    void editorHidden (juce::Label*, juce::TextEditor&) override;
     void timerCallback() override;
 
     //==============================================================================
@@ -105,7 +107,16 @@ public:
     // Settings menu
     void createAndShowSettingsPopupMenu();
     void setSettingsPopupMenuIsActive (bool isActive);
+    bool getSettingsPopupMenuIsActive() const noexcept { return settingsPopupMenuIsActive; }
     bool componentUnderMouseIsOK();
+
+    // The menu as it would open now, with every item, id, enabled state and tick.
+    juce::PopupMenu createSettingsPopupMenu();
+
+    //==============================================================================
+    // The clock that times the info line's messages and the settings menu's check; tests
+    // hand in their own so that they need not wait. An empty function means the system clock.
+    void setTimeSource (std::function<juce::Time()> newTimeSource);
 
     //==============================================================================
     // The background, for measurements that compare its two ways of drawing.
@@ -133,6 +144,9 @@ private:
                                                       const juce::String& tooltip);
     void addSliderLabel (juce::Label* label);
 
+    // Hides the save dialog and gives the panel its controls back.
+    void closeManagePresetsComponent();
+
     //==============================================================================
     // Drawing steps, in paint's order
     void drawBackground (juce::Graphics&);
@@ -150,6 +164,11 @@ private:
 
     // Every control is shown: not resizing, no save dialog, no BYPASS, no MUTE ALL.
     bool allControlsShown() const noexcept;
+
+    // The timer's first step: carries what the parameter manager's flags report to the controls.
+    void pollParameterManager();
+
+    juce::Time now() const;
 
     //==============================================================================
     OrvelinAudioProcessor* processor;
@@ -214,6 +233,8 @@ private:
 
     // Keeps the finished background between paints.
     BackgroundTexture backgroundTexture;
+
+    std::function<juce::Time()> timeSource;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainEditorComponent)
 };

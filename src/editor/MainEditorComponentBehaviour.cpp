@@ -1,8 +1,7 @@
-// The main panel's state and the controls that depend on it: switch states, width and
-// pan display, channel name, colour scheme, visibility, the info line and resizing.
-//
-// The reactions to clicks, knob moves, label edits, the mouse and the timer are not
-// wired yet: those callbacks do nothing, and neither do the preset and dialog actions.
+// The main panel's behaviour: what each click, knob move and label edit does, the timer,
+// the info line with its hover help, and the panel's state with the controls that depend
+// on it (switch states, width and pan display, channel name, colour scheme, visibility,
+// resizing).
 
 #include "editor/MainEditorComponent.h"
 #include "editor/InfoComponent.h"
@@ -33,24 +32,287 @@ namespace
         if (label != nullptr && ! label->isBeingEdited())
             label->setText (text, juce::dontSendNotification);
     }
+
+    // The host slot of a knob's parameter, or -1 when there is none.
+    int parameterIndexOf (juce::Slider* slider)
+    {
+        if (auto* knob = dynamic_cast<DvxRotarySlider*> (slider))
+            if (auto* parameter = knob->getParameter())
+                return parameter->getIndex();
+
+        return -1;
+    }
+
+    // A typed width or pan counts only when it holds a number, or for pan the centre "C":
+    // the value mapper reads anything else as 0, which would move the parameter to an end
+    // (or the centre) that nobody typed.
+    bool holdsAValue (const juce::String& typed, bool isPan)
+    {
+        return typed.containsAnyOf ("0123456789") || (isPan && typed.startsWithIgnoreCase ("c"));
+    }
 }
 
 //==============================================================================
-void MainEditorComponent::mouseMove (const juce::MouseEvent&) {}
-void MainEditorComponent::mouseDown (const juce::MouseEvent&) {}
-void MainEditorComponent::sliderValueChanged (juce::Slider*) {}
-void MainEditorComponent::sliderDragStarted (juce::Slider*) {}
-void MainEditorComponent::sliderDragEnded (juce::Slider*) {}
-void MainEditorComponent::buttonClicked (juce::Button*) {}
-void MainEditorComponent::labelTextChanged (juce::Label*) {}
-void MainEditorComponent::editorShown (juce::Label*, juce::TextEditor&) {}
-void MainEditorComponent::timerCallback() {}
-void MainEditorComponent::updateInfoTextLabel (const juce::MouseEvent&) {}
-void MainEditorComponent::saveUserPreset() {}
-void MainEditorComponent::cancelUserPresetSaving() {}
-void MainEditorComponent::showManagePresetsComponent() {}
-void MainEditorComponent::loadFactoryPresetWithID (int) {}
-void MainEditorComponent::loadUserPresetWithID (int) {}
+void MainEditorComponent::mouseMove (const juce::MouseEvent& e)
+{
+    updateInfoTextLabel (e);
+}
+
+void MainEditorComponent::mouseDown (const juce::MouseEvent& e)
+{
+    if (titleLabel != nullptr && e.originalComponent == titleLabel.get())
+        showInfoComponent();
+}
+
+void MainEditorComponent::updateInfoTextLabel (const juce::MouseEvent& e)
+{
+    // The panel hears the moves of every child; the event's own component is the one under
+    // the pointer.
+    auto* underMouse = e.originalComponent;
+
+    if (underMouse == this)
+        setNewInfoText ({}, false);
+    else if (auto* client = dynamic_cast<juce::SettableTooltipClient*> (underMouse))
+        setNewInfoText (client->getTooltip(), false);
+}
+
+//==============================================================================
+void MainEditorComponent::buttonClicked (juce::Button* button)
+{
+    // Text buttons have toggled themselves before the click is reported.
+    const bool on = button->getToggleState();
+
+    // Each click is its own undo step.
+    const auto write = [this] (const char* name, float value) { processor->setParamAndNotifyHost (name, value, true); };
+    const auto writeSwitch = [&write, on] (const char* name) { write (name, on ? 1.0f : 0.0f); };
+
+    if (button == nextButton.get())           { processor->loadNextPreset(); updateAll(); }
+    else if (button == prevButton.get())      { processor->loadPrevPreset(); updateAll(); }
+    else if (button == undoButton.get())      { processor->undoLastParameterChange(); updateAll(); }
+    else if (button == redoButton.get())      { processor->redoLastParameterChange(); updateAll(); }
+    else if (button == &saveButton)           showManagePresetsComponent();
+    else if (button == settingsButton.get())  createAndShowSettingsPopupMenu();
+    else if (button == &bypassButton)         { writeSwitch ("Bypass"); setBypassState (on); }
+    else if (button == &muteAllButton)        { writeSwitch ("MuteAll"); setMuteAllState (on); }
+    else if (button == &safeBassButton)       { writeSwitch ("SafeBass"); setSafeBassState (on); }
+    else if (button == &monoButton)           { writeSwitch ("Mono"); setMonoState (on); }
+    else if (button == &swapButton)           writeSwitch ("SwapLR");
+    else if (button == &phaseFlipButton)      writeSwitch ("PhaseFlip");
+    else if (button == &alignPhaseButton)     writeSwitch ("PhaseAlignSide");
+    else if (button == &muteMidButton)
+    {
+        // Mid and side are never muted together from here: the processor writes both.
+        processor->setMuteMsOption (on ? muteMsMid : muteMsNone);
+        muteMidOn = on;
+        updatePhaseAlignSideSignalButton();
+
+        if (muteSideButton.getToggleState())
+            muteSideButton.setToggleState (false, juce::dontSendNotification);
+    }
+    else if (button == &muteSideButton)
+    {
+        processor->setMuteMsOption (on ? muteMsSide : muteMsNone);
+
+        if (muteMidButton.getToggleState())
+        {
+            muteMidButton.setToggleState (false, juce::dontSendNotification);
+            muteMidOn = false;
+            updatePhaseAlignSideSignalButton();
+        }
+    }
+    else if (button == &easyModeButton || button == &expertModeButton)
+    {
+        // Radio group 99 reports the button turned off first, so the chosen one decides.
+        expertMode = (button == &expertModeButton);
+        processor->setExpertMode (expertMode);
+        updateVisibilityOfExpertOptions();
+    }
+    else
+    {
+        // An option toggle writes its own value on every click it reports, also when the
+        // group turns it off in favour of another: that write changes nothing.
+        const struct { juce::Button* toggle; const char* parameter; float value; } options[] = {
+            { &panLaw0Button, "PanLaw", 0.0f },          { &panLaw3Button, "PanLaw", 0.1f },
+            { &panLaw6Button, "PanLaw", 0.2f },          { &panCurveLinearButton, "PanCurve", 0.0f },
+            { &panCurveLogButton, "PanCurve", 0.1f },    { &panCurveSinCosButton, "PanCurve", 0.2f },
+            { &fixMidButton, "MsMode", 0.0f },           { &bindLevelsButton, "MsMode", 0.1f },
+            { &dualPanButton, "PanMode", 0.0f },         { &balanceButton, "PanMode", 0.1f },
+        };
+
+        for (const auto& option : options)
+            if (button == option.toggle)
+                write (option.parameter, option.value);
+    }
+}
+
+//==============================================================================
+void MainEditorComponent::sliderValueChanged (juce::Slider* slider)
+{
+    // A knob's moves join the undo step that its drag end closes.
+    const auto value = (float) slider->getValue();
+    const auto write = [this, value] (const char* name) { processor->setParamAndNotifyHost (name, value, false); };
+
+    if (slider == widthSlider.get())                { write ("StereoWidth"); setNewStereoWidth (value); }
+    else if (slider == panSlider.get())             { write ("Pan"); setNewPan (value); }
+    else if (slider == inputGainSlider.get())       write ("InputGain");
+    else if (slider == outputGainSlider.get())      write ("OutputGain");
+    else if (slider == safeBassFreqSlider.get())    { write ("SafeBassFreq"); safeBassFreq = value; }
+}
+
+void MainEditorComponent::sliderDragStarted (juce::Slider* slider)
+{
+    const int index = parameterIndexOf (slider);
+
+    if (index != -1)
+        processor->beginParameterChangeGesture (index);
+}
+
+void MainEditorComponent::sliderDragEnded (juce::Slider* slider)
+{
+    const int index = parameterIndexOf (slider);
+
+    if (index != -1)
+    {
+        processor->endParameterChangeGesture (index);
+
+        // The whole drag is one undo step.
+        processor->beginNewTransaction();
+    }
+}
+
+//==============================================================================
+void MainEditorComponent::labelTextChanged (juce::Label* label)
+{
+    const auto typed = label->getText().trim();
+
+    if (label == channelNameLabel.get())
+    {
+        setChannelName (typed);
+    }
+    else if (label == presetNameLabel.get())
+    {
+        const auto name = typed.retainCharacters (processor->getAllowedCharsForPresetNames());
+
+        if (name.isEmpty())
+        {
+            setNewInfoText ("PRESET NAME: new preset name not accepted !!!", true);
+            presetNameLabel->setText (processor->getProgramName (0), juce::dontSendNotification);
+        }
+        else
+        {
+            processor->setCurrentPresetNameUndoable (name);
+            presetNameLabel->setText (name, juce::dontSendNotification);
+        }
+    }
+    else if (label == widthLabel.get() || label == panLabel.get())
+    {
+        const bool isPan = (label == panLabel.get());
+        auto* knob = isPan ? panSlider.get() : widthSlider.get();
+        auto* parameter = parameterManager != nullptr ? parameterManager->getParameter (isPan ? "Pan" : "StereoWidth") : nullptr;
+        auto* mapper = parameter != nullptr ? parameter->getValueMapper() : nullptr;
+
+        if (mapper == nullptr || knob == nullptr)
+            return;
+
+        // Something that is not a value leaves the parameter alone; the label shows it again.
+        const auto value = holdsAValue (typed, isPan) ? mapper->string2normedValueAsFloat (typed)
+                                                      : (float) knob->getValue();
+
+        // A changed value reaches the parameter through the knob's own listener call.
+        knob->setValue ((double) value, juce::sendNotificationSync);
+        const auto written = (float) knob->getValue();
+
+        if (isPan)
+            setNewPan (written);
+        else
+            setNewStereoWidth (written);
+
+        processor->beginNewTransaction();
+    }
+}
+
+void MainEditorComponent::editorShown (juce::Label* label, juce::TextEditor& textEditor)
+{
+    if (label != channelNameLabel.get())
+        return;
+
+    auto font = textEditor.getFont();
+    font.setHeight ((float) label->getHeight());
+    textEditor.setFont (font);
+    textEditor.applyFontToAllText (font);
+}
+
+void MainEditorComponent::editorHidden (juce::Label* label, juce::TextEditor&)
+{
+    if (label != widthLabel.get() && label != panLabel.get())
+        return;
+
+    // While the editor was open the timer left the label alone. A discarded edit would keep
+    // showing the value from before it, so once the label has finished closing it shows the
+    // value its knob holds now (a committed edit has set that knob itself).
+    juce::Component::SafePointer<MainEditorComponent> panel (this);
+
+    juce::MessageManager::callAsync ([panel]
+    {
+        if (panel == nullptr)
+            return;
+
+        panel->setNewStereoWidthLabelValue (panel->monoOn ? 0.0f : panel->stereoWidth);
+
+        if (panel->panSlider != nullptr)
+            panel->setNewPan ((float) panel->panSlider->getValue());
+    });
+}
+
+//==============================================================================
+void MainEditorComponent::timerCallback()
+{
+    pollParameterManager();
+
+    const auto time = now();
+
+    // Pinned messages (results of the user's actions) stay 3 s, others 6 s; a resize keeps
+    // whatever is shown until it ends.
+    if (infoLabel != nullptr && ! isResizing && infoLabel->getText().isNotEmpty())
+    {
+        if (infoTextPinned)
+        {
+            if (time > pinnedInfoAt + juce::RelativeTime::seconds (3.0))
+            {
+                infoLabel->setText ({}, juce::dontSendNotification);
+                infoTextPinned = false;
+            }
+        }
+        else if (time > infoTextAt + juce::RelativeTime::seconds (6.0))
+        {
+            infoLabel->setText ({}, juce::dontSendNotification);
+        }
+    }
+
+    // An open settings menu closes about a second after the pointer has left it.
+    if (settingsPopupMenuIsActive && time > popupOpenedAt + juce::RelativeTime::seconds (1.0))
+    {
+        if (componentUnderMouseIsOK())
+        {
+            popupOpenedAt = time;
+        }
+        else
+        {
+            juce::PopupMenu::dismissAllActiveMenus();
+            settingsPopupMenuIsActive = false;
+        }
+    }
+}
+
+void MainEditorComponent::setTimeSource (std::function<juce::Time()> newTimeSource)
+{
+    timeSource = std::move (newTimeSource);
+}
+
+juce::Time MainEditorComponent::now() const
+{
+    return timeSource != nullptr ? timeSource() : juce::Time::getCurrentTime();
+}
 
 //==============================================================================
 void MainEditorComponent::setInputVuMeterVisuals (DvxStereoVuVisuals visuals)
@@ -103,12 +365,12 @@ void MainEditorComponent::setNewInfoText (const juce::String& text, bool pinned)
     {
         infoLabel->setText (text, juce::dontSendNotification);
         infoTextPinned = true;
-        pinnedInfoAt = juce::Time::getCurrentTime();
+        pinnedInfoAt = now();
     }
     else if (! infoTextPinned)
     {
         infoLabel->setText (text, juce::dontSendNotification);
-        infoTextAt = juce::Time::getCurrentTime();
+        infoTextAt = now();
     }
 }
 

@@ -1,9 +1,84 @@
-// The settings menu behind the settings button. It is not offered yet: the button does
-// nothing, so the menu is never open.
+// The settings menu behind the settings button: the actions without a control of their
+// own. It is shown asynchronously; its result comes back through a PopupCallbackReceiver.
 
 #include "editor/MainEditorComponent.h"
+#include "editor/OrvelinAudioProcessorEditor.h"
+#include "editor/PopupCallbackReceiver.h"
+#include "processor/OrvelinAudioProcessor.h"
+#include "widgets/DvxQzColours.h"
+#include "widgets/DvxQzLookAndFeelV1.h"
 
-void MainEditorComponent::createAndShowSettingsPopupMenu() {}
+namespace
+{
+    using ID = PopupCallbackReceiver::ItemID;
+
+    // One entry per name; only the current preset, loaded and not modified, is ticked.
+    juce::PopupMenu makePresetList (const juce::StringArray& names, int firstItemID, bool listHoldsCurrent,
+                                    int currentID, const juce::String& currentName)
+    {
+        juce::PopupMenu list;
+
+        for (int i = 0; i < names.size(); ++i)
+            list.addItem (firstItemID + i, names[i], true, listHoldsCurrent && i == currentID && names[i] == currentName);
+
+        return list;
+    }
+}
+
+juce::PopupMenu MainEditorComponent::createSettingsPopupMenu()
+{
+    juce::PopupMenu menu;
+
+    if (auto* lookAndFeel = editor->getLookAndFeel())
+    {
+        lookAndFeel->setColour (juce::PopupMenu::highlightedBackgroundColourId, DvxQzColours::qzcomplementColourA);
+        menu.setLookAndFeel (lookAndFeel);
+    }
+
+    const bool modified = processor->currentPresetWasModified();
+    const bool factory = processor->currentPresetIsFactory();
+    const int currentID = processor->getCurrentPresetID();
+    const auto currentName = processor->getCurrentPresetName();
+    const float schemeBrightness = processor->getCurrentColourSchemeBrightness();
+
+    menu.addItem (ID::resizeToDefaultID, "Resize To Default", processor->getEditorHeight() != processor->getDefaultEditorHeight());
+    menu.addSeparator();
+    menu.addSubMenu ("Factory Presets", makePresetList (processor->getAllFactoryPresetNames(), ID::firstFactoryPresetID,
+                                                        factory && ! modified, currentID, currentName));
+    // The user list is read from the folder afresh, so files saved by other instances show.
+    menu.addSubMenu ("User Presets", makePresetList (processor->getAllUserPresetNames(), ID::firstUserPresetID,
+                                                     ! factory && ! modified, currentID, currentName));
+    menu.addSeparator();
+    menu.addItem (ID::saveCurrentPresetAsID, "Save Current Preset As ...");
+    menu.addItem (ID::revealUserPresetsFolderID, "Reveal User Presets Folder");
+    menu.addSeparator();
+
+    // The scheme in use is ticked and cannot be chosen again.
+    const bool isClassicDark = schemeBrightness == 0.0f;
+    juce::PopupMenu schemes;
+    schemes.addItem (ID::classicDarkID, "Classic Dark", ! isClassicDark, isClassicDark);
+    schemes.addItem (ID::brightEyesID, "Bright Eyes", isClassicDark, ! isClassicDark);
+    menu.addSubMenu ("Colour Scheme", schemes);
+
+    menu.addItem (ID::showInfoID, "Show Info / Settings Screen");
+    menu.addSeparator();
+    menu.addItem (ID::titleID, titleString, false);
+
+    return menu;
+}
+
+void MainEditorComponent::createAndShowSettingsPopupMenu()
+{
+    auto menu = createSettingsPopupMenu();
+
+    popupOpenedAt = now();
+    settingsPopupMenuIsActive = true;
+    setNewInfoText ("choose from popup menu ...", false);
+
+    // JUCE owns and deletes the receiver; the pointer kept here is never followed.
+    popupCallbackReceiver = new PopupCallbackReceiver (this);
+    menu.showMenuAsync (juce::PopupMenu::Options(), popupCallbackReceiver);
+}
 
 void MainEditorComponent::setSettingsPopupMenuIsActive (bool isActive)
 {
@@ -12,5 +87,16 @@ void MainEditorComponent::setSettingsPopupMenuIsActive (bool isActive)
 
 bool MainEditorComponent::componentUnderMouseIsOK()
 {
-    return false;
+    auto& desktop = juce::Desktop::getInstance();
+    auto* component = desktop.findComponentAt (desktop.getMousePosition());
+
+    if (component == nullptr)
+        return false;
+
+    // JUCE 7 names each popup-menu window "menu" (MenuWindow in juce_PopupMenu.cpp); its
+    // item rows have no name, so the walk up from an item ends at the window.
+    while (component->getName().isEmpty() && component->getParentComponent() != nullptr)
+        component = component->getParentComponent();
+
+    return component->getName() == "menu";
 }

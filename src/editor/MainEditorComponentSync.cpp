@@ -3,6 +3,7 @@
 // step or notifies the host: every control is set without notification.
 
 #include "editor/MainEditorComponent.h"
+#include "editor/InfoComponent.h"
 #include "parameters/DvxParameterManager.h"
 #include "processor/OrvelinAudioProcessor.h"
 #include "widgets/DvxPresetNameLabel.h"
@@ -165,5 +166,43 @@ void MainEditorComponent::updateUndoButtons()
     setUndoButtons (processor->canUndo(), processor->canRedo());
 }
 
-// The full refresh after the panel's own preset steps, undo and redo, which do nothing yet.
-void MainEditorComponent::updateAll() {}
+// Everything the panel shows, read again after its own preset steps, undo and redo.
+void MainEditorComponent::updateAll()
+{
+    updateAllParameters();
+    updatePresetNameFromPluginProcessor();
+    setChannelName (processor->getChannelName());
+
+    // Handed straight back, so that the processor holds it as exactly 1.0 or 0.0.
+    expertMode = processor->getExpertMode();
+    processor->setExpertMode (expertMode);
+    updateVisibilityOfExpertOptions();
+
+    setColourSchemeBrightness (processor->getCurrentColourSchemeBrightness());
+    repaint();
+    updateVisibilityOfAllComponents();
+    updateUndoButtons();
+}
+
+void MainEditorComponent::pollParameterManager()
+{
+    if (parameterManager == nullptr)
+        return;
+
+    // Each flag is read (and so cleared) exactly once per tick; a change that lands meanwhile
+    // raises its flag again for the next tick.
+    if (parameterManager->getParameterNeedsToBeUpdatedInEditor())
+        for (int i = 0; i < parameterManager->getNumberOfParameters(); ++i)
+            if (auto* parameter = parameterManager->getParameter (i); parameter != nullptr && parameter->hasFlagChanged())
+                setEditorParameterValue (i, parameterManager->getParameterValue (i));
+
+    // The info screen shows the sample rate.
+    if (parameterManager->getSampleRateNeedsToBeUpdatedInEditor() && infoComponent != nullptr && infoComponent->isVisible())
+        infoComponent->repaint();
+
+    if (parameterManager->getPresetNameNeedsToBeUpdatedInEditor())
+        updatePresetNameFromPluginProcessor();
+
+    if (parameterManager->getUndoButtonsNeedToBeUpdatedInEditor())
+        updateUndoButtons();
+}

@@ -13,6 +13,8 @@
 
 #include <map>
 #include <optional>
+#include <string>
+#include <vector>
 
 // Readable failure messages for files (GoogleTest would print their bytes).
 namespace juce
@@ -171,24 +173,40 @@ namespace orvelin::test
         return writeRawPresetFile (folder, name, out.getMemoryBlock());
     }
 
-    // Records what the host is told: the last value sent for each parameter index.
+    // Records what the host is told: the last value sent for each parameter index, and the
+    // change gestures in order ("+index" at a begin, "-index" at an end).
     class HostNotificationRecorder : public juce::AudioProcessorListener
     {
     public:
         void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override
         {
             lastValues[index] = value;
+            ++numValueChanges;
         }
 
         void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override { ++numDisplayUpdates; }
 
+        void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override
+        {
+            gestures.push_back ("+" + std::to_string (index));
+        }
+
+        void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override
+        {
+            gestures.push_back ("-" + std::to_string (index));
+        }
+
         void clear()
         {
             lastValues.clear();
+            numValueChanges = 0;
             numDisplayUpdates = 0;
+            gestures.clear();
         }
 
         std::map<int, float> lastValues;
+        int numValueChanges = 0;
         int numDisplayUpdates = 0;
+        std::vector<std::string> gestures;
     };
 }

@@ -1,0 +1,277 @@
+// The settings menu: its items with their ids, enabled states and ticks, where each result
+// goes, what keeps it open under the mouse, and a result that arrives after the editor is
+// gone.
+
+#include "helpers/PresetTestHelpers.h"
+#include "helpers/editor/PanelDialogs.h"
+#include "helpers/editor/WidgetTestSupport.h"
+
+#include "editor/PopupCallbackReceiver.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+using namespace orvelin::test;
+
+namespace
+{
+    // One line per item, sub-menus indented under their name.
+    juce::StringArray describe (const juce::PopupMenu& menu, const juce::String& indent = {})
+    {
+        juce::StringArray lines;
+
+        for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+        {
+            const auto& item = it.getItem();
+
+            if (item.isSeparator)
+                lines.add (indent + "--");
+            else if (item.subMenu != nullptr)
+            {
+                lines.add (indent + item.text + " >");
+                lines.addArray (describe (*item.subMenu, indent + "  "));
+            }
+            else
+                lines.add (indent + juce::String (item.itemID) + " " + item.text
+                           + (item.isEnabled ? "" : " (disabled)") + (item.isTicked ? " (ticked)" : ""));
+        }
+
+        return lines;
+    }
+
+    std::set<int> tickedIDs (const juce::PopupMenu& menu)
+    {
+        std::set<int> ids;
+
+        for (juce::PopupMenu::MenuItemIterator it (menu, true); it.next();)
+            if (it.getItem().isTicked)
+                ids.insert (it.getItem().itemID);
+
+        return ids;
+    }
+
+    juce::Component* findMenuWindow()
+    {
+        auto& desktop = juce::Desktop::getInstance();
+
+        for (int i = 0; i < desktop.getNumComponents(); ++i)
+            if (desktop.getComponent (i)->getName() == "menu" && desktop.getComponent (i)->isVisible())
+                return desktop.getComponent (i);
+
+        return nullptr;
+    }
+
+    void moveMouseTo (juce::Point<int> position)
+    {
+        juce::Desktop::setMousePosition (position);
+        pumpMessages();
+    }
+
+    // Everything a menu result could change, as one comparable text.
+    juce::String stateOf (EditorSession& s)
+    {
+        auto& p = s.processor;
+        return p.getCurrentPresetName() + "|" + juce::String (p.getCurrentPresetID()) + "|"
+             + juce::String ((int) p.currentPresetIsFactory()) + juce::String ((int) p.currentPresetWasModified()) + "|"
+             + juce::String (p.getCurrentColourSchemeBrightness()) + "|" + juce::String (s.editor->getHeight()) + "|"
+             + juce::String ((int) saveDialog (s.panel()).isVisible()) + juce::String ((int) infoScreen (s.panel()).isVisible());
+    }
+
+    // JUCE reveals a folder on Linux through xdg-open. A stand-in, first on the PATH while
+    // the action runs, writes down what it was asked to open instead of opening anything.
+    juce::String pathRevealedBy (const std::function<void()>& action)
+    {
+        const auto folder = temporaryHomeFolder().getChildFile ("reveal-recorder");
+        const auto record = folder.getChildFile ("revealed").getFullPathName();
+        const auto oldPath = juce::SystemStats::getEnvironmentVariable ("PATH", {});
+
+        folder.createDirectory();
+        folder.getChildFile ("xdg-open").replaceWithText ("#!/bin/sh\nprintf '%s' \"$1\" > '" + record + ".part' && mv '"
+                                                          + record + ".part' '" + record + "'\n", false, false, "\n");
+        folder.getChildFile ("xdg-open").setExecutePermission (true);
+        ::setenv ("PATH", (folder.getFullPathName() + ":" + oldPath).toRawUTF8(), 1);
+
+        action();
+
+        for (int i = 0; i < 500 && ! juce::File (record).existsAsFile(); ++i)
+            juce::Thread::sleep (10);
+
+        ::setenv ("PATH", oldPath.toRawUTF8(), 1);
+        const auto revealed = juce::File (record).loadFileAsString();
+        folder.deleteRecursively();
+        return revealed;
+    }
+}
+
+TEST (SettingsMenu, ListsEveryItemWithItsIdEnabledStateAndTick)
+{
+    ScopedPresetsFolder presets;
+    EditorSession session;
+    session.open();
+    auto& panel = session.panel();
+    auto& processor = session.processor;
+
+    // A new instance: factory preset 0, not modified, at the default size, "Bright Eyes".
+    juce::StringArray expected { "1 Resize To Default (disabled)", "--", "Factory Presets >" };
+    const auto factoryNames = processor.getAllFactoryPresetNames();
+
+    for (int i = 0; i < factoryNames.size(); ++i)
+        expected.add ("  " + juce::String (100 + i) + " " + factoryNames[i] + (i == 0 ? " (ticked)" : ""));
+
+    expected.addArray ({ "User Presets >", "--", "5 Save Current Preset As ...", "6 Reveal User Presets Folder", "--",
+                         "Colour Scheme >", "  3 Classic Dark", "  4 Bright Eyes (disabled) (ticked)",
+                         "2 Show Info / Settings Screen", "--", "-1 Orvelin v1.1 (disabled)" });
+
+    EXPECT_EQ (describe (panel.createSettingsPopupMenu()), expected);
+
+    // Only a loaded preset that is not modified is ticked, and only if its file is still listed.
+    processor.setParamAndNotifyHost ("StereoWidth", 0.8f, true);
+    EXPECT_EQ (tickedIDs (panel.createSettingsPopupMenu()), (std::set<int> { 4 }));
+
+    ASSERT_TRUE (processor.saveCurrentPresetFromValueTreeToDisk ("Beta", true));
+    ASSERT_TRUE (processor.saveCurrentPresetFromValueTreeToDisk ("Alpha", true));
+    const auto userNames = processor.getAllUserPresetNames();
+    ASSERT_EQ (userNames.size(), 2);
+    const int alpha = userNames.indexOf ("Alpha");
+    EXPECT_EQ (tickedIDs (panel.createSettingsPopupMenu()), (std::set<int> { 200 + alpha, 4 }));
+
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE (describe (panel.createSettingsPopupMenu()).contains ("  " + juce::String (200 + i) + " " + userNames[i]
+                                                                           + (i == alpha ? " (ticked)" : ""))) << i;
+
+    // The list is read again at each opening; "Beta" may now hold Alpha's place.
+    ASSERT_TRUE (presets.getFolder().getChildFile ("Alpha.qzp").deleteFile());
+    EXPECT_EQ (tickedIDs (panel.createSettingsPopupMenu()), (std::set<int> { 4 }));
+
+    processor.setCurrentColourSchemeBrightness (0.0f);
+    processor.setEditorHeight (processor.getDefaultEditorHeight() + 1);
+    const auto menu = describe (panel.createSettingsPopupMenu());
+    EXPECT_EQ (menu[0], "1 Resize To Default");
+    EXPECT_TRUE (menu.contains ("  3 Classic Dark (disabled) (ticked)"));
+    EXPECT_TRUE (menu.contains ("  4 Bright Eyes"));
+}
+
+TEST (SettingsMenu, EachResultReachesItsOperationAndEveryResultClosesTheMenu)
+{
+    ScopedPresetsFolder presets;
+
+    using Step = std::function<void (EditorSession&)>;
+    const Step nothing = [] (EditorSession&) {};
+
+    struct Row
+    {
+        int result;
+        Step before, check;
+    };
+
+    const Row rows[] = {
+        { 1,   [] (EditorSession& s) { s.processor.setEditorHeight (700); s.editor->updateEditorSize(); },
+               [] (EditorSession& s) { EXPECT_EQ (s.editor->getHeight(), s.processor.getDefaultEditorHeight()); } },
+        { 2,   nothing, [] (EditorSession& s) { EXPECT_TRUE (infoScreen (s.panel()).isVisible()); } },
+        { 3,   nothing, [] (EditorSession& s) { EXPECT_EQ (s.processor.getCurrentColourSchemeBrightness(), 0.0f); } },
+        { 4,   [] (EditorSession& s) { s.processor.setCurrentColourSchemeBrightness (0.0f); },
+               [] (EditorSession& s) { EXPECT_EQ (s.processor.getCurrentColourSchemeBrightness(), 0.3f); } },
+        { 5,   nothing, [] (EditorSession& s) { EXPECT_TRUE (saveDialog (s.panel()).isVisible()); } },
+        { 100, [] (EditorSession& s) { s.processor.loadFactoryPresetUndoableWithID (3); },
+               [] (EditorSession& s) { EXPECT_TRUE (s.processor.currentPresetIsFactory());
+                                       EXPECT_EQ (s.processor.getCurrentPresetID(), 0); } },
+        { 200, [] (EditorSession& s) { ASSERT_TRUE (s.processor.saveCurrentPresetFromValueTreeToDisk ("Alpha", true));
+                                       s.processor.loadFactoryPresetUndoableWithID (3); },
+               [] (EditorSession& s) { EXPECT_FALSE (s.processor.currentPresetIsFactory());
+                                       EXPECT_EQ (s.processor.getCurrentPresetName(), "Alpha"); } },
+    };
+
+    const auto deliver = [] (EditorSession& s, int result)
+    {
+        s.panel().setSettingsPopupMenuIsActive (true);
+        PopupCallbackReceiver (&s.panel()).modalStateFinished (result);
+        EXPECT_FALSE (s.panel().getSettingsPopupMenuIsActive());
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (row.result);
+        EditorSession session;
+        session.open();
+        row.before (session);
+        deliver (session, row.result);
+        row.check (session);
+    }
+
+    // 6 shows the user presets folder in the desktop's file manager.
+    EditorSession session;
+    session.open();
+    EXPECT_EQ (pathRevealedBy ([&] { deliver (session, 6); }), presets.getFolder().getFullPathName());
+
+    // 0 (closed without a choice), the title's -1 and ids that name nothing only close it.
+    session.processor.setParamAndNotifyHost ("StereoWidth", 0.8f, true);
+    const auto before = stateOf (session);
+
+    for (const int result : { 0, -1, 7, 99 })
+    {
+        SCOPED_TRACE (result);
+        deliver (session, result);
+        EXPECT_EQ (stateOf (session), before);
+    }
+}
+
+TEST (SettingsMenu, TheMouseOverAnyOfJucesMenuWindowsCountsAsOnTheMenu)
+{
+    EditorSession session;
+    auto& editor = session.open();
+    putOnScreen (editor);
+    auto& panel = session.panel();
+
+    // Opened far from the editor, where JUCE puts it: at the mouse.
+    moveMouseTo ({ 1500, 100 });
+    panel.createAndShowSettingsPopupMenu();
+    pumpMessages();
+
+    EXPECT_TRUE (panel.getSettingsPopupMenuIsActive());
+    EXPECT_EQ (infoLine (panel).getText(), "choose from popup menu ...");
+    auto* menuWindow = findMenuWindow();
+    ASSERT_NE (menuWindow, nullptr);
+    renderAndKeep (*menuWindow, "settings-menu");
+
+    // An item row of the menu, the panel, and a spot of the screen without a JUCE window.
+    const auto menuBounds = menuWindow->getScreenBounds();
+    moveMouseTo (menuBounds.getCentre());
+    EXPECT_TRUE (panel.componentUnderMouseIsOK());
+
+    moveMouseTo (editor.getScreenBounds().getCentre());
+    EXPECT_FALSE (panel.componentUnderMouseIsOK());
+
+    ASSERT_FALSE (menuBounds.contains (5, 1070));
+    moveMouseTo ({ 5, 1070 });
+    EXPECT_FALSE (panel.componentUnderMouseIsOK());
+
+    // Closing it from outside delivers 0, which clears the flag.
+    juce::PopupMenu::dismissAllActiveMenus();
+    pumpMessages();
+    EXPECT_FALSE (panel.getSettingsPopupMenuIsActive());
+}
+
+// Run by ./build.sh asan too: a result that reached the destroyed panel would be reported.
+TEST (SettingsMenu, AResultArrivingAfterTheEditorIsGoneTouchesNothing)
+{
+    EditorSession session;
+    putOnScreen (session.open());
+    session.panel().createAndShowSettingsPopupMenu();
+    pumpMessages();
+    ASSERT_NE (findMenuWindow(), nullptr);
+
+    // As a host closes the window: the panel closes the menu, and JUCE delivers the
+    // menu's 0 afterwards, when the panel is gone. Other results may come just as late.
+    auto lateReceiver = std::make_unique<PopupCallbackReceiver> (&session.panel());
+    session.close();
+    pumpMessages();
+    EXPECT_EQ (findMenuWindow(), nullptr);
+
+    for (const int result : { 0, 1, 2, 3, 5, 100, 200 })
+        lateReceiver->modalStateFinished (result);
+
+    EXPECT_EQ (session.processor.getCurrentColourSchemeBrightness(), 0.3f);
+    EXPECT_TRUE (session.processor.currentPresetIsFactory());
+}
