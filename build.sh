@@ -5,6 +5,8 @@
 #   ./build.sh bench    build and run the benchmarks
 #   ./build.sh asan     run every test under AddressSanitizer and UBSan
 #   ./build.sh tsan     run every test under ThreadSanitizer
+#   ./build.sh fuzz     build the libFuzzer targets with clang, ASan and UBSan, and run each
+#                       for ORVELIN_FUZZ_SECONDS (600 unless set) from files the plug-in saved
 set -euo pipefail
 
 cd "$(dirname "$0")"
@@ -15,6 +17,7 @@ PACKAGES=(
     juce-modules-source fst-dev
     libasound2-dev libfreetype-dev libfontconfig1-dev libpng-dev libjpeg-dev zlib1g-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxrender-dev libxtst-dev
+    libexpat1-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth
 )
@@ -71,6 +74,30 @@ run_tests() {
     ctest --test-dir "$dir" --output-on-failure --parallel "$jobs"
 }
 
+# Only the fuzz build needs clang and its fuzzer and sanitizer runtimes.
+if [ "${1:-}" = fuzz ]; then
+    PACKAGES+=(clang libclang-rt-14-dev)
+fi
+
+# run_fuzzer <target> <seed patterns in tests/data...>: new inputs collect in the target's
+# corpus folder, crashes and broken invariants in its findings folder.
+run_fuzzer() {
+    local target=$1; shift
+    local dir=build/fuzz/${target#orvelin_fuzz_}
+    rm -rf "$dir/seeds"
+    mkdir -p "$dir/corpus" "$dir/seeds" "$dir/findings"
+
+    local pattern
+    for pattern in "$@"; do
+        cp "$ROOT"/tests/data/$pattern "$dir/seeds/"
+    done
+
+    "build/fuzz/$target" "$dir/corpus" "$dir/seeds" \
+        -dict="$ROOT/tests/fuzz/xml.dict" -max_len=8192 -timeout=10 -rss_limit_mb=4096 \
+        -max_total_time="${ORVELIN_FUZZ_SECONDS:-600}" -print_final_stats=1 \
+        -artifact_prefix="$dir/findings/" >"$dir/log.txt" 2>&1
+}
+
 install_missing_packages
 
 case "${1:-}" in
@@ -93,8 +120,29 @@ case "${1:-}" in
         build build/bench --parallel "$jobs" --target orvelin_bench
         build/bench/orvelin_bench
         ;;
+    fuzz)
+        configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+            -DORVELIN_BUILD_FUZZ=ON -DORVELIN_SANITIZE=fuzzer-no-link,address,undefined
+        build build/fuzz --parallel "$jobs" --target orvelin_fuzz_preset_file orvelin_fuzz_state_blob
+
+        # Both at once, one core each; a finding prints where it happened.
+        export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+        run_fuzzer orvelin_fuzz_preset_file '*.qzp' & preset=$!
+        run_fuzzer orvelin_fuzz_state_blob '*.state' '*.bin' & state=$!
+        status=0
+        wait "$preset" || status=1
+        wait "$state" || status=1
+
+        for target in orvelin_fuzz_preset_file orvelin_fuzz_state_blob; do
+            log=build/fuzz/${target#orvelin_fuzz_}/log.txt
+            echo "== $target ($log)"
+            grep -E "^(stat::|Done|==[0-9]+==ERROR|SUMMARY|Broken invariant|Test unit written)" "$log" || true
+        done
+        exit $status
+        ;;
     *)
-        echo "usage: $0 [test|bench|asan|tsan]" >&2
+        echo "usage: $0 [test|bench|asan|tsan|fuzz]" >&2
         exit 2
         ;;
 esac

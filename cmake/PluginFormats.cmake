@@ -48,6 +48,11 @@ target_link_libraries(Orvelin
         juce::juce_recommended_config_flags
         orvelin_quiet_juce)
 
+# Untrusted XML (preset files, state blobs) is read with expat, from Debian's libexpat1-dev.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(EXPAT REQUIRED IMPORTED_TARGET expat)
+target_link_libraries(Orvelin PRIVATE PkgConfig::EXPAT)
+
 # Our own sources get the strict warning set; JUCE's module sources, compiled into the
 # same target, keep JUCE's own.
 set_source_files_properties(${ORVELIN_SOURCES} PROPERTIES COMPILE_OPTIONS "${ORVELIN_WARNING_FLAGS}")

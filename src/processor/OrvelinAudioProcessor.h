@@ -173,6 +173,8 @@ private:
     void initFactoryPresets();
     void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
     bool loadUserPresetWithName (const juce::String& presetName);
+    // The one rule for preset names, shared by the save, the loads and the scan.
+    static bool isUsablePresetName (const juce::String& name);
 
     //==============================================================================
     // Members, in the order of construction.

@@ -1,5 +1,6 @@
 #include "processor/OrvelinAudioProcessor.h"
-#include "processor/DvxUntrustedXml.h"
+#include "processor/DvxSafeXmlReader.h"
+#include "processor/DvxStoredValues.h"
 #include "processor/OrvelinHostNames.h"
 
 #include <cstring>
@@ -65,8 +66,9 @@ namespace
 
     juce::String utf8BytesToString (const juce::MemoryOutputStream& bytes)
     {
-        // JUCE's own conversion asserts on (and can read past) broken UTF-8.
-        if (! DvxUntrustedXml::isValidUtf8 (bytes.getData(), bytes.getDataSize()))
+        // JUCE's conversion asserts on broken UTF-8, and reads past the end of a sequence
+        // cut off at the end, unless its own check has passed first.
+        if (! juce::CharPointer_UTF8::isValidString (static_cast<const char*> (bytes.getData()), (int) bytes.getDataSize()))
             return {};
 
         return juce::String::fromUTF8 (static_cast<const char*> (bytes.getData()), (int) bytes.getDataSize());
@@ -80,23 +82,34 @@ namespace
         return std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error);
     }
 
-    // The processor guards the file system: the editor only lets the allowed characters
-    // through, but nothing else that reaches the save may name a file outside the presets
-    // folder or one that cannot be listed again.
-    bool isUsablePresetFileName (const juce::String& name)
+    // JUCE reads text as a number with int arithmetic that overflows on a long run of
+    // digits, and a value tree does that whenever it compares a number with text, as the
+    // copy into the current preset does. So a file's numbers become numbers here, read by
+    // our own parser, and a value that is no number becomes nothing (a load then leaves
+    // that parameter as it was).
+    void readNumbersOfPresetTree (juce::ValueTree& tree)
     {
-        if (name.isEmpty() || name == "." || name == "..")
-            return false;
+        double number = 0.0;
 
-        for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
+        if (tree.hasProperty ("PresetID"))
         {
-            const auto c = *p;
-
-            if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f)
-                return false;
+            if (DvxStoredValues::parseFiniteNumber (tree["PresetID"].toString(), number)
+                 && number >= 0.0 && number <= (double) std::numeric_limits<int>::max())
+                tree.setProperty ("PresetID", (int) number, nullptr);
+            else
+                tree.removeProperty ("PresetID", nullptr);
         }
 
-        return true;
+        for (auto child : tree)
+        {
+            if (! child.hasProperty ("Value"))
+                continue;
+
+            if (DvxStoredValues::parseFiniteNumber (child["Value"].toString(), number))
+                child.setProperty ("Value", number, nullptr);
+            else
+                child.setProperty ("Value", juce::var(), nullptr);
+        }
     }
 
     juce::File getDefaultPresetsFolderPath (juce::String& pathAsWritten)
@@ -174,6 +187,25 @@ namespace
 }
 
 //==============================================================================
+bool OrvelinAudioProcessor::isUsablePresetName (const juce::String& name)
+{
+    // The processor guards the file system: the editor only lets the allowed characters
+    // through, but nothing else that reaches a save or a load may name a file outside the
+    // presets folder, or one whose name its own XML could not carry.
+    if (name.isEmpty() || name == "." || name == "..")
+        return false;
+
+    for (auto p = name.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto c = *p;
+
+        if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f || ! DvxSafeXmlReader::canCarry (c))
+            return false;
+    }
+
+    return true;
+}
+
 std::unique_ptr<juce::File> OrvelinAudioProcessor::getPresetsFolderFromPropertiesFile() const
 {
     auto* propertiesFile = getPropertiesFile();
@@ -227,11 +259,15 @@ void OrvelinAudioProcessor::updateAllUserPresetNames()
 
     for (const auto& file : files)
     {
-        // The name is what a load by name appends ".qzp" to, so a file called just ".qzp"
-        // has none (JUCE would call it ".qzp", a name that no load could find).
+        // The name is what a load by name appends ".qzp" to (so a file called just ".qzp"
+        // has none). It is listed only when a load by name, and so a load by ID, next and
+        // previous, would take it: a usable name whose own path leads to a valid preset. A
+        // file name that is not UTF-8 comes back from JUCE as another name, whose path
+        // leads nowhere, or to another file that is then listed once.
         const auto name = file.getFileName().dropLastCharacters ((int) std::strlen (presetFileExtension));
 
-        if (name.isNotEmpty() && loadUserPresetAsValueTree (file).isValid())
+        if (isUsablePresetName (name) && ! userPresetNames.contains (name)
+             && loadUserPresetAsValueTree (getUserPresetFile (name)).isValid())
             userPresetNames.add (name);
     }
 }
@@ -281,13 +317,14 @@ juce::ValueTree OrvelinAudioProcessor::loadUserPresetAsValueTree (const juce::Fi
     if (readBytesUpToZero (*bodyStream, bodyBytes, maxBodyBytes, false) != ZeroTerminatedRead::complete)
         return {};
 
-    auto xml = DvxUntrustedXml::parse (static_cast<const char*> (bodyBytes.getData()), bodyBytes.getDataSize());
+    const auto xml = DvxSafeXmlReader::parse (bodyBytes.getData(), bodyBytes.getDataSize());
 
-    // A value tree has no place for text content; JUCE asserts on it and drops it.
-    if (xml == nullptr || DvxUntrustedXml::containsTextContent (*xml))
+    if (xml == nullptr)
         return {};
 
-    return juce::ValueTree::fromXml (*xml);
+    auto tree = juce::ValueTree::fromXml (*xml);
+    readNumbersOfPresetTree (tree);
+    return tree;
 }
 
 void OrvelinAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tree) const
@@ -320,22 +357,25 @@ bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String p
     const auto cleanName = presetName.removeCharacters ("*");
 
     // A refused name changes nothing at all, not even the current preset's name.
-    if (! isUsablePresetFileName (cleanName))
+    if (! isUsablePresetName (cleanName))
         return false;
-
-    changeProgramName (0, cleanName);
 
     if (currentPreset == nullptr || ! currentPreset->isValid() || userPresetsFolder == nullptr)
         return false;
-
-    addAdditionalInfosToValueTree (currentPreset.get());
 
     const auto target = getUserPresetFile (cleanName);
 
     if (target.getParentDirectory() != *userPresetsFolder)
         return false;
 
-    const bool written = writePresetFileSafely (target, currentPreset->toXmlString(), compressed,
+    // The file is written from a copy that already has the new name and the saved-system
+    // information. The current preset takes them only once the file is written and reads
+    // back, so a failed save leaves the shown name as it was.
+    auto saved = currentPreset->createCopy();
+    saved.setProperty ("PresetName", cleanName, nullptr);
+    addAdditionalInfosToValueTree (&saved);
+
+    const bool written = writePresetFileSafely (target, saved.toXmlString(), compressed,
                                                 [this] (const juce::File& f) { return loadUserPresetAsValueTree (f).isValid(); });
 
     updateAllUserPresetNames();
@@ -344,6 +384,11 @@ bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String p
     // would throw away the values the user just tried to save.
     if (! written)
         return false;
+
+    changeProgramName (0, cleanName);
+
+    // The saved-system information enters the tree outside the undo history.
+    currentPreset->copyPropertiesFrom (saved, nullptr);
 
     loadUserPresetUndoableWithName (cleanName);
     return true;

@@ -1,6 +1,5 @@
 #include "processor/OrvelinAudioProcessor.h"
-
-#include <cmath>
+#include "processor/DvxStoredValues.h"
 
 // The current preset, the factory presets and the undo history.
 //
@@ -169,15 +168,18 @@ void OrvelinAudioProcessor::recallAllParamsFromValueTree (const juce::ValueTree*
         if (index < 0)
             continue;
 
-        const float value = (float) child.getProperty (valueProperty);
+        // A file may say anything. As in a state restore, a value is kept to 0..1; one that
+        // is not a finite number leaves the parameter as it was, and the tree is told so,
+        // so that tree and parameters stay in agreement.
+        const auto stored = DvxStoredValues::readNormalisedValue (child.getProperty (valueProperty));
 
-        // A file may say "nan" or "inf", which would parse. The parameter keeps its value
-        // then, and the tree is told so, so that tree and parameters stay in agreement.
-        if (! std::isfinite (value))
+        if (! stored.has_value())
         {
             setParameterInValueTree (currentPreset.get(), index, parameterManager->getParameterValue (index));
             continue;
         }
+
+        const float value = *stored;
 
         setParameterNotifyingHost (index, value);
 
@@ -233,8 +235,9 @@ void OrvelinAudioProcessor::loadFactoryPresetUndoableWithID (int presetID)
 
 bool OrvelinAudioProcessor::loadUserPresetWithName (const juce::String& presetName)
 {
-    // A name is a file in the presets folder, never a path to somewhere else.
-    if (presetName.isEmpty() || presetName.containsAnyOf ("/\\"))
+    // A name is a file in the presets folder, never a path to somewhere else, and the
+    // same rule decides which files the scan lists.
+    if (! isUsablePresetName (presetName))
         return false;
 
     if (getUserPresetsFolder() == juce::File())

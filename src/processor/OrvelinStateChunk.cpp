@@ -1,7 +1,7 @@
 #include "processor/OrvelinAudioProcessor.h"
-#include "processor/DvxUntrustedXml.h"
+#include "processor/DvxSafeXmlReader.h"
+#include "processor/DvxStoredValues.h"
 
-#include <cmath>
 #include <cstring>
 
 // The state the host keeps in its project: one XML element with the editor settings, the
@@ -25,31 +25,30 @@ namespace
     constexpr double minimumRestoredEditorHeight = 100.0;
     constexpr double maximumRestoredEditorHeight = 10000.0;
 
-    // getXmlFromBinary checks the magic number and the length field, but it then hands the
-    // bytes to String::fromUTF8 (which asserts on broken UTF-8 and can read past the end of
-    // the blob on a cut-off sequence) and to the XML parser (which overflows the stack on
-    // deep nesting). Exactly the bytes it will read are checked here first.
-    bool isSafeStateBlob (const void* data, int sizeInBytes)
+    // The element inside a blob of copyXmlToBinary's layout. The wrapper is checked here and
+    // the text goes to the hardened reader, never to getXmlFromBinary: JUCE's parser
+    // overflows the stack on deep nesting and on self-referencing entities. The text is read
+    // as getXmlFromBinary reads it: at most the stored length, and up to its first zero byte.
+    std::unique_ptr<juce::XmlElement> readStateElement (const void* data, int sizeInBytes)
     {
         if (data == nullptr || sizeInBytes <= 8 || sizeInBytes > maxStateBlobBytes)
-            return false;
+            return {};
 
         if (juce::ByteOrder::littleEndianInt (data) != xmlBlobMagicNumber)
-            return false;
+            return {};
 
         const auto storedLength = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
 
         if (storedLength <= 0)
-            return false;
+            return {};
 
         const auto* text = static_cast<const char*> (data) + 8;
         auto length = (size_t) juce::jmin (sizeInBytes - 8, storedLength);
 
-        // The text ends at the first zero byte, as juce::String reads it.
         if (const auto* zero = static_cast<const char*> (std::memchr (text, 0, length)))
             length = (size_t) (zero - text);
 
-        return DvxUntrustedXml::isSafeForXmlParser (text, length);
+        return DvxSafeXmlReader::parse (text, length);
     }
 
     enum class NumberAttribute { missing, unusable, usable };
@@ -60,7 +59,7 @@ namespace
         if (! xml.hasAttribute (name))
             return NumberAttribute::missing;
 
-        return DvxUntrustedXml::parseFiniteNumber (xml.getStringAttribute (name), value) ? NumberAttribute::usable
+        return DvxStoredValues::parseFiniteNumber (xml.getStringAttribute (name), value) ? NumberAttribute::usable
                                                                                         : NumberAttribute::unusable;
     }
 
@@ -85,8 +84,10 @@ void OrvelinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     xml.setAttribute ("defaultEditorHeight", getDefaultEditorHeight());
     xml.setAttribute ("lastEditorHeight", getEditorHeight());
     xml.setAttribute ("colourSchemeBrightnessAsDouble", (double) getCurrentColourSchemeBrightness());
-    xml.setAttribute ("programName", getCurrentPresetName());
-    xml.setAttribute ("channelName", getChannelName());
+    // Names may come from a host and hold control characters, which XML cannot carry; the
+    // blob must read back, so they are left out.
+    xml.setAttribute ("programName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (getCurrentPresetName()));
+    xml.setAttribute ("channelName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (getChannelName()));
     xml.setAttribute ("expertModeAsDouble", editorSettings.getExpertModeAsDouble());
     xml.setAttribute ("stepFactoryPresets", currentPresetIsFactory() ? 1 : 0);
 
@@ -99,13 +100,10 @@ void OrvelinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    // Anything that is not our element changes nothing at all.
-    if (! isSafeStateBlob (data, sizeInBytes))
-        return;
+    const auto xml = readStateElement (data, sizeInBytes);
 
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
-
-    // An exact match: hasTagName() ignores case (and asserts when that is what matched).
+    // Anything that is not our element changes nothing at all. An exact match: hasTagName()
+    // ignores case (and asserts when that is what matched).
     if (xml == nullptr || xml->getTagName() != stateTag)
         return;
 
@@ -160,14 +158,11 @@ void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInByt
     // the parameter's default, and the rest are kept to the normalised range.
     for (int i = 0; i < parameterManager->getNumberOfParameters(); ++i)
     {
+        const auto name = parameterManager->getParameterName (i);
         float value = 0.0f;
 
-        switch (readNumberAttribute (*xml, parameterManager->getParameterName (i), number))
-        {
-            case NumberAttribute::missing:  value = 0.0f; break;
-            case NumberAttribute::usable:   value = (float) juce::jlimit (0.0, 1.0, number); break;
-            case NumberAttribute::unusable: value = getParameterDefaultValue (i); break;
-        }
+        if (xml->hasAttribute (name))
+            value = DvxStoredValues::readNormalisedValue (xml->getStringAttribute (name)).value_or (getParameterDefaultValue (i));
 
         parameterManager->setParameterValue (i, value);
     }

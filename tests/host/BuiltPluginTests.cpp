@@ -1,6 +1,8 @@
 #include "LoadedPlugin.h"
 #include "ScreenPointer.h"
 #include "helpers/ExpectedParameterTable.h"
+#include "helpers/TestData.h"
+#include "helpers/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -168,6 +170,43 @@ namespace
             instance.process (block);
         }
 
+        // At the default settings the audio passes unchanged.
+        static void expectAudioPassesUnchanged (LoadedPlugin& instance)
+        {
+            constexpr double sampleRate = 44100.0;
+            constexpr int maximumBlockSize = 512;
+            instance.prepare (sampleRate, maximumBlockSize);
+
+            // A full block, an odd one and a single sample; left and right carry different
+            // signals, so that swapped, mixed or dropped channels show.
+            juce::Random random (0x0bad5eed);
+            int64_t position = 0;
+
+            for (const int numSamples : { maximumBlockSize, 441, 1 })
+            {
+                juce::AudioBuffer<float> input (2, numSamples);
+
+                for (int i = 0; i < numSamples; ++i)
+                {
+                    const auto t = (double) (position + i) / sampleRate;
+                    input.setSample (0, i, 0.5f * (float) std::sin (2.0 * juce::MathConstants<double>::pi * 997.0 * t));
+                    input.setSample (1, i, random.nextFloat() * 1.6f - 0.8f);
+                }
+
+                position += numSamples;
+
+                auto output = input;
+                instance.process (output);
+
+                for (int channel = 0; channel < 2; ++channel)
+                    for (int i = 0; i < numSamples; ++i)
+                        ASSERT_NEAR (output.getSample (channel, i), input.getSample (channel, i), 1.0e-6f)
+                            << "block of " << numSamples << ", channel " << channel << ", sample " << i;
+            }
+
+            instance.release();
+        }
+
         std::unique_ptr<LoadedPlugin> plugin;
     };
 
@@ -267,38 +306,7 @@ namespace
 
     TEST_P (BuiltPlugin, DefaultSettingsPassStereoAudioUnchanged)
     {
-        constexpr double sampleRate = 44100.0;
-        constexpr int maximumBlockSize = 512;
-        plugin->prepare (sampleRate, maximumBlockSize);
-
-        // A full block, an odd one and a single sample; left and right carry different
-        // signals, so that swapped, mixed or dropped channels show.
-        juce::Random random (0x0bad5eed);
-        int64_t position = 0;
-
-        for (const int numSamples : { maximumBlockSize, 441, 1 })
-        {
-            juce::AudioBuffer<float> input (2, numSamples);
-
-            for (int i = 0; i < numSamples; ++i)
-            {
-                const auto t = (double) (position + i) / sampleRate;
-                input.setSample (0, i, 0.5f * (float) std::sin (2.0 * juce::MathConstants<double>::pi * 997.0 * t));
-                input.setSample (1, i, random.nextFloat() * 1.6f - 0.8f);
-            }
-
-            position += numSamples;
-
-            auto output = input;
-            plugin->process (output);
-
-            for (int channel = 0; channel < 2; ++channel)
-                for (int i = 0; i < numSamples; ++i)
-                    ASSERT_NEAR (output.getSample (channel, i), input.getSample (channel, i), 1.0e-6f)
-                        << "block of " << numSamples << ", channel " << channel << ", sample " << i;
-        }
-
-        plugin->release();
+        expectAudioPassesUnchanged (*plugin);
     }
 
     TEST_P (BuiltPlugin, AutomationReachesItsSlotAndTheSessionStateRestoresIntoAFreshInstance)
@@ -361,6 +369,43 @@ namespace
             expectAutomatedValues (*restored);
 
         restored->release();
+    }
+
+    // Inputs that crashed hosts through an earlier build (tests/data). The plug-in must come
+    // up with hostile preset files in its presets folder (its constructor scans the folder),
+    // refuse hostile state blobs, keep its state and pass audio as before.
+    TEST_P (BuiltPlugin, HostilePresetFilesAndStateBlobsAreRefused)
+    {
+        using orvelin::test::testData;
+        const char* hostilePresets[] = { "hostile-entity-loop.qzp", "hostile-deep-nesting.qzp" };
+
+        // The default presets folder in the test home, made by the instance SetUp loaded.
+        const auto presets = juce::File (juce::String (orvelin::test::temporaryHome())).getChildFile (".config/Velmora/Orvelin Presets");
+        ASSERT_TRUE (presets.isDirectory());
+
+        for (auto* name : hostilePresets)
+            ASSERT_TRUE (orvelin::test::testDataFile (name).copyFileTo (presets.getChildFile (name)));
+
+        juce::String error;
+        auto instance = loadBuiltPlugin (format(), error);
+        ASSERT_NE (instance, nullptr) << error;
+
+        const auto before = instance->getState();
+
+        for (auto* name : { "hostile-entity-loop.state", "hostile-deep-nesting.state" })
+        {
+            instance->setPluginState (testData (name));
+            EXPECT_TRUE (instance->getState() == before) << name;
+        }
+
+        expectAudioPassesUnchanged (*instance);
+
+        // The blobs did reach the plug-in: a state it saved itself changes it.
+        instance->setPluginState (testData ("saved-state.bin"));
+        EXPECT_FALSE (instance->getState() == before);
+
+        for (auto* name : hostilePresets)
+            presets.getChildFile (name).deleteFile();
     }
 
     // Runs the editor's events until the host's window for it has the size, or a few

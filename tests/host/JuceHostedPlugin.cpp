@@ -115,6 +115,36 @@ namespace orvelin::host
                 instance->setStateInformation (state.getData(), (int) state.getSize());
             }
 
+            void setPluginState (const juce::MemoryBlock& pluginState) override
+            {
+                const auto encoded = pluginState.toBase64Encoding();
+
+                if (format == PluginFormat::vst3)
+                {
+                    // JUCE's VST3 host keeps the component's state, base64-encoded, in an
+                    // element of its own.
+                    juce::XmlElement envelope ("VST3PluginState");
+                    envelope.createNewChildElement ("IComponent")->addTextElement (encoded);
+
+                    juce::MemoryBlock hostState;
+                    juce::AudioProcessor::copyXmlToBinary (envelope, hostState);
+                    setState (hostState);
+                    return;
+                }
+
+                // JUCE's LV2 host keeps an LV2 state as text, where the plug-in's blob is the
+                // base64 literal of its state property; that literal is replaced.
+                const auto text = getState().toString();
+                const juce::String property = juce::String (lv2PluginUri) + ":StateString> \"";
+                const auto start = text.indexOf (property);
+                jassert (start >= 0);
+
+                const auto literal = start + property.length();
+                const auto end = text.indexOfChar (literal, '"');
+                const auto replaced = text.substring (0, literal) + encoded + text.substring (end);
+                setState (juce::MemoryBlock (replaced.toRawUTF8(), replaced.getNumBytesAsUTF8()));
+            }
+
             // JUCE's host editor for the format embeds the plug-in's window once it is on
             // the screen, and takes the size the plug-in asks for.
             bool openEditor (juce::Point<int> screenPosition) override

@@ -74,6 +74,10 @@ namespace orvelin::host
         virtual juce::MemoryBlock getState() = 0;
         virtual void setState (const juce::MemoryBlock& state) = 0;
 
+        // Hands over a blob in the plug-in's own format (what its getStateInformation
+        // writes), carried the way this format's host carries it in a session.
+        virtual void setPluginState (const juce::MemoryBlock& pluginState) = 0;
+
         //==============================================================================
         // The plug-in's own editor in a window of this host, with its top left at the
         // given place on the screen. False when the format's host offers no editor.

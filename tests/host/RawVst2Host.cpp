@@ -167,6 +167,9 @@ namespace orvelin::host
                 dispatch (effSetChunk, 0, (VstIntPtr) copy.getSize(), copy.getData());
             }
 
+            // A VST2 host keeps the plug-in's chunk as it is.
+            void setPluginState (const juce::MemoryBlock& pluginState) override { setState (pluginState); }
+
             // The editor opens inside a window of ours: a VST2 host on X11 hands over the
             // window's id, and the plug-in embeds its own window there.
             bool openEditor (juce::Point<int> screenPosition) override

@@ -478,7 +478,7 @@ TEST_F (PresetFiles, OtherNamesAreStoredUnchanged)
     }
 }
 
-TEST_F (PresetFiles, AFailedWriteKeepsTheOldFileAndTheCurrentValues)
+TEST_F (PresetFiles, AFailedSaveKeepsTheOldFileTheCurrentValuesAndTheName)
 {
     setParameter ("StereoWidth", 0.2f);
     ASSERT_TRUE (processor->saveCurrentPresetFromValueTreeToDisk ("Keep", true));
@@ -490,14 +490,20 @@ TEST_F (PresetFiles, AFailedWriteKeepsTheOldFileAndTheCurrentValues)
         ScopedFileSizeLimit diskFull (16);
         ASSERT_TRUE (diskFull.isActive());
         EXPECT_FALSE (processor->saveCurrentPresetFromValueTreeToDisk ("Keep", true));
+        EXPECT_FALSE (processor->saveCurrentPresetFromValueTreeToDisk ("Elsewhere", true));
     }
+
+    // A name longer than the file system allows.
+    EXPECT_FALSE (processor->saveCurrentPresetFromValueTreeToDisk (juce::String::repeatedString ("n", 260), true));
 
     EXPECT_TRUE (sameBytes (readBytes (presetFile ("Keep")), before));
     EXPECT_EQ (fileNamesIn (folder), (std::set<juce::String> { "Keep.qzp" }));
 
-    // The old file was not loaded over what the user tried to save.
+    // The old file was not loaded over what the user tried to save, and the name shown is
+    // still the one of the preset that was loaded.
     EXPECT_EQ (parameter ("StereoWidth"), 0.7f);
     EXPECT_TRUE (processor->currentPresetWasModified());
+    EXPECT_EQ (processor->getCurrentPresetName(), "Keep*");
 }
 
 TEST_F (PresetFiles, SavingIntoAVanishedFolderOrOverAFolderFails)

@@ -2,6 +2,7 @@
 
 #include "PresetsTestSupport.h"
 
+#include <fstream>
 #include <limits>
 
 using namespace orvelin::test;
@@ -281,7 +282,9 @@ TEST_F (PresetsTest, LoadByNameCopiesTheFileRootAndMatchesParametersByName)
     expectProcessorAgreesWithTree (false);
 }
 
-TEST_F (PresetsTest, NonFiniteValuesInAFileLeaveTheParameterAsItWas)
+// JUCE's own reading of "1e99999999999" overflows an int (the sanitizer builds report it),
+// so the file's numbers must never reach it, not even in the tree's comparisons.
+TEST_F (PresetsTest, ValuesThatAreNoFiniteNumbersLeaveTheParameterAsItWas)
 {
     const auto folder = userFolder();
     ASSERT_NE (folder, juce::File());
@@ -289,13 +292,17 @@ TEST_F (PresetsTest, NonFiniteValuesInAFileLeaveTheParameterAsItWas)
     auto fileTree = makeUserPresetTree ("Broken Numbers", 0.25f);
     fileTree.getChildWithProperty ("ParameterName", "StereoWidth").setProperty ("Value", "nan", nullptr);
     fileTree.getChildWithProperty ("ParameterName", "Pan").setProperty ("Value", "-inf", nullptr);
+    fileTree.getChildWithProperty ("ParameterName", "OutputGain").setProperty ("Value", "1e99999999999", nullptr);
+    fileTree.setProperty ("PresetID", "99999999999999999999", nullptr);
     writeUncompressedPresetFile (folder, "Broken Numbers", fileTree);
 
     p().setParamAndNotifyHost ("StereoWidth", 0.6f, true);
+    p().setParamAndNotifyHost ("OutputGain", 0.7f, true);
     p().loadUserPresetUndoableWithName ("Broken Numbers");
 
     EXPECT_EQ (param ("StereoWidth"), 0.6f);
     EXPECT_EQ (param ("Pan"), 0.5f);
+    EXPECT_EQ (param ("OutputGain"), 0.7f);
     EXPECT_EQ (p().getCurrentPresetName(), "Broken Numbers");
     expectProcessorAgreesWithTree (false);
 }
@@ -351,6 +358,47 @@ TEST_F (PresetsTest, UserListIsRescannedWhenAskedFor)
 
     userFolder().getChildFile (userPresetName (0) + ".qzp").deleteFile();
     EXPECT_EQ (p().getAllUserPresetNames(), juce::StringArray (userPresetName (1)));
+}
+
+// One rule for names: a file is listed only when a load by name and by ID take it, so that
+// next and previous never stay on a preset they cannot load.
+TEST_F (PresetsTest, OnlyFilesThatLoadByTheirNameAreListed)
+{
+    const auto folder = userFolder();
+    ASSERT_NE (folder, juce::File());
+
+    juce::MemoryOutputStream preset;
+    preset << "Velmora Preset File:::::";
+    preset.writeByte (0);
+    preset << makeUserPresetTree ("Inner", 0.875f).toXmlString();
+    preset.writeByte (0);
+
+    // Raw bytes: some of these names are not UTF-8.
+    for (const char* rawName : { "back\\slash", "caf\xe9", "\xa1", "\xef\xbf\xbf", "tab\there", ".", "..", "Kept",
+                                 "\xc3\xa9t\xc3\xa9", "a..b" })
+    {
+        std::ofstream file (folder.getFullPathName().toStdString() + "/" + rawName + ".qzp", std::ios::binary);
+        file.write (static_cast<const char*> (preset.getData()), (std::streamsize) preset.getDataSize());
+        ASSERT_TRUE (file.good()) << rawName;
+    }
+
+    auto names = p().getAllUserPresetNames();
+    names.sort (false);
+    EXPECT_EQ (names, juce::StringArray ("Kept", "a..b", juce::String::fromUTF8 ("\xc3\xa9t\xc3\xa9")));
+
+    // From the last factory preset, next visits each listed preset once and comes back.
+    p().loadFactoryPresetUndoableWithID (13);
+    juce::StringArray visited;
+
+    for (int i = 0; i <= names.size(); ++i)
+    {
+        p().loadNextPreset();
+        visited.add (p().getCurrentPresetName());
+        EXPECT_EQ (param ("StereoWidth"), p().currentPresetIsFactory() ? 0.5f : 0.875f);
+    }
+
+    visited.sort (false);
+    EXPECT_EQ (visited, juce::StringArray ("Init", "Kept", "a..b", juce::String::fromUTF8 ("\xc3\xa9t\xc3\xa9")));
 }
 
 //==============================================================================

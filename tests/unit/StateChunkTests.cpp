@@ -181,6 +181,25 @@ TEST (StateChunk, AUserPresetIsFoundInTheUserList)
     saved.getUserPresetsFolder().getChildFile (name + ".qzp").deleteFile();
 }
 
+// XML cannot carry most control characters; a name a host gave us with one in it is
+// saved without it rather than making the whole state unreadable.
+TEST (StateChunk, NamesWithCharactersXmlCannotCarryStillReadBack)
+{
+    const auto control = [] (int c) { return juce::String::charToString ((juce::juce_wchar) c); };
+
+    OrvelinAudioProcessor saved;
+    saved.setParamAndNotifyHost ("Pan", 0.25f, true);
+    saved.setCurrentPresetNameUndoable ("Ctrl" + control (1) + "Name" + control (0xffff));
+    saved.setChannelName ("Bus" + control (0x1f) + "\t1");
+
+    OrvelinAudioProcessor restored;
+    restore (restored, stateOf (saved));
+
+    EXPECT_EQ (restored.getCurrentPresetName(), "CtrlName*");
+    EXPECT_EQ (restored.getChannelName(), "Bus\t1");
+    EXPECT_EQ (parameter (restored, "Pan"), 0.25f);
+}
+
 //==============================================================================
 TEST (StateChunk, MissingAttributesTakeTheirDefaults)
 {

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstddef>
+#include <memory>
+
+// Reads XML that comes from outside the plug-in: preset files that anybody can drop into
+// the presets folder, and state blobs that hosts hand back. JUCE's XmlDocument must never
+// see such text: it recurses once per nesting level and expands DOCTYPE entities
+// recursively, so a few hundred bytes can overflow the host's stack. This reader parses
+// with expat, which does neither, and builds the juce::XmlElement from expat's events.
+//
+// It accepts well-formed UTF-8 XML of the shape juce::XmlElement writes: an optional XML
+// declaration at the very start, elements and attributes with plain ASCII names
+// ([A-Za-z_][A-Za-z0-9_.-]*), the predefined and numeric character references, whitespace
+// and comments between elements. It refuses everything else, in particular any DOCTYPE
+// (and so every entity declaration), processing instructions, text content (a ValueTree
+// has no place for it) and nesting deeper than maxNestingDepth.
+class DvxSafeXmlReader
+{
+public:
+    // Ours are two levels deep; this leaves room without letting a document go deep.
+    static constexpr int maxNestingDepth = 16;
+
+    // The document element, or null when the text is refused.
+    static std::unique_ptr<juce::XmlElement> parse (const void* utf8Text, size_t numBytes);
+
+    // XML 1.0 cannot carry most control characters, not even as "&#1;", so this reader
+    // refuses them; JUCE's writer would still write them. Text that may hold anything (a
+    // name a host gave us) goes through this before it is written, so that it reads back.
+    static bool canCarry (juce::juce_wchar character) noexcept;
+    static juce::String withOnlyCharactersItCanCarry (const juce::String& text);
+
+    DvxSafeXmlReader() = delete;
+};
