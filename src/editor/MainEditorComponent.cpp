@@ -71,16 +71,11 @@ MainEditorComponent::MainEditorComponent (OrvelinAudioProcessor* processorToUse,
     addInfoComponent();
 
     startTimer (timerMilliseconds);
-    updateAllParameters();
-    setChannelName (processor->getChannelName());
 
-    // Handed straight back, so that the processor holds it as exactly 1.0 or 0.0.
-    expertMode = processor->getExpertMode();
-    processor->setExpertMode (expertMode);
-
-    updateVisibilityOfExpertOptions();
-    setColourSchemeBrightness (processor->getCurrentColourSchemeBrightness());
-    updateVisibilityOfAllComponents();
+    // Every control takes its parameter, then the channel name, expert mode, colour scheme
+    // and visibility follow. The full refresh also reads the undo state: the processor keeps
+    // its history while the editor is closed, and a reopened editor must offer it.
+    updateAll();
 }
 
 MainEditorComponent::~MainEditorComponent()
