@@ -638,11 +638,18 @@ TEST (MainPanelBehaviour, SnapshotsAfterMonoSafeBassOffExpertModeAndBrightEyes)
     EXPECT_FALSE (knob (panel, "StereoWidth").isEnabled());
     EXPECT_EQ (label (panel, "Stereo Width Label ").getText(), "0 %");
 
+    // The value boxes are 0.2 W wide; the frequency's is typed into only while SAFE BASS is on.
+    auto& frequency = knob (panel, "SafeBassFreq");
+    EXPECT_TRUE (frequency.isTextBoxEditable());
+    EXPECT_TRUE (knob (panel, "InputGain").isTextBoxEditable());
+
     s.click ("SAFE BASS");
     s.tick();
     renderAndKeep (editor, "panel-clicks-2-safe-bass-off");
-    EXPECT_FALSE (knob (panel, "SafeBassFreq").isEnabled());
-    EXPECT_EQ (knob (panel, "SafeBassFreq").getTextFromValue (knob (panel, "SafeBassFreq").getValue()), "OFF");
+    EXPECT_FALSE (frequency.isEnabled());
+    EXPECT_FALSE (frequency.isTextBoxEditable());
+    EXPECT_EQ (frequency.getTextBoxWidth(), 162);
+    EXPECT_EQ (frequency.getTextFromValue (frequency.getValue()), "OFF");
 
     s.click ("EXPERT MODE");
     s.tick();
