@@ -18,7 +18,6 @@
 namespace
 {
     constexpr int timerMilliseconds = 70;
-    constexpr int maximumPresetNameLength = 39;
 
     constexpr auto leftTop = static_cast<DvxLayoutManager::Align> (DvxLayoutManager::alignLeft | DvxLayoutManager::alignTop);
     constexpr auto leftBottom = static_cast<DvxLayoutManager::Align> (DvxLayoutManager::alignLeft | DvxLayoutManager::alignBottom);
@@ -142,7 +141,7 @@ void MainEditorComponent::addMainLabels()
     channelNameLabel->setEditable (true, true, true);
     channelNameLabel->addListener (this);
 
-    presetNameLabel = std::make_unique<DvxPresetNameLabel> (maximumPresetNameLength, "Preset Name Label",
+    presetNameLabel = std::make_unique<DvxPresetNameLabel> (DvxPresetNameLabel::maximumPresetNameLength, "Preset Name Label",
                                                             "insert your preset name here",
                                                             processor->getAllowedCharsForPresetNames());
     addAndMakeVisible (*presetNameLabel);

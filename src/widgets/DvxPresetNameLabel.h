@@ -12,6 +12,8 @@ public:
                         const juce::String& initialText, const juce::String& allowedCharacters);
     ~DvxPresetNameLabel() override;
 
+    static constexpr int maximumPresetNameLength = 39;   // here and in the save dialog
+
 protected:
     void editorShown (juce::TextEditor*) override;
 
