@@ -11,9 +11,6 @@
 
 namespace
 {
-    // The processor takes the same height when it cannot ask the display.
-    constexpr int fallbackDisplayHeight = 1080;
-
     constexpr int peakHandOverMilliseconds = 70;
 
     int widthForHeight (int height) noexcept
@@ -67,7 +64,7 @@ OrvelinAudioProcessorEditor::~OrvelinAudioProcessorEditor()
 int OrvelinAudioProcessorEditor::getMainDisplayTotalHeight()
 {
     const int height = DvxMainDisplay::getTotalArea().getHeight();
-    return height > 0 ? height : fallbackDisplayHeight;
+    return height > 0 ? height : DvxMainDisplay::fallbackTotalHeight;
 }
 
 void OrvelinAudioProcessorEditor::applyCornerLimits (juce::ComponentBoundsConstrainer& limits, int mainDisplayTotalHeight)
