@@ -12,14 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <type_traits>
 
 using namespace orvelin::test;
-
-namespace juce
-{
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
 
 namespace
 {
@@ -95,7 +89,6 @@ TEST (EditorShell, OpensAtTheStoredHeightHeldToWhatAStateRestoreAccepts)
         { 200, 300, 200 },     // below the corner's limits: kept
         { 2000, 3000, 2000 },  // above them: kept
         { std::numeric_limits<int>::max(), 15000, 10000 }, // a hand-edited ratio: no overflow
-        { 50, 150, 100 },
         { -7, 150, 100 },
     };
 
@@ -119,20 +112,23 @@ TEST (EditorShell, OpensAtTheStoredHeightHeldToWhatAStateRestoreAccepts)
     }
 }
 
-TEST (EditorShell, EverySizeChangeReportsItsHeightToTheProcessorOnce)
+TEST (EditorShell, EverySizeChangeReportsItsHeightToTheProcessorOnceAndReopeningKeepsIt)
 {
     if (! hasDisplay())
         GTEST_SKIP() << "the corner drag needs a display";
 
     EditorSession session;
-    auto& editor = session.open();
     ResizeCounter counter;
-    editor.addComponentListener (&counter);
+    session.open().addComponentListener (&counter);
 
     dragCorner (session, 150, 100);
     EXPECT_EQ (counter.resizes, 1);
-    EXPECT_EQ (editor.getHeight(), 640);
     EXPECT_EQ (session.processor.getEditorHeight(), 640);
+
+    session.close();
+    auto& editor = session.open();
+    EXPECT_EQ (editor.getBounds(), juce::Rectangle<int> (0, 0, 960, 640));
+    editor.addComponentListener (&counter);
 
     session.processor.setEditorHeight (500);
     editor.updateEditorSize();
@@ -173,19 +169,6 @@ TEST (EditorShell, ACornerPressHidesThePanelsControlsUntilTheRelease)
                "Resizer: NEW SIZE set to 810x540");
 }
 
-TEST (EditorShell, ReopeningShowsTheSizeItWasClosedAt)
-{
-    if (! hasDisplay())
-        GTEST_SKIP() << "the corner drag needs a display";
-
-    EditorSession session;
-    session.open();
-    dragCorner (session, 90, 60);
-    session.close();
-
-    EXPECT_EQ (session.open().getBounds(), juce::Rectangle<int> (0, 0, 900, 600));
-}
-
 TEST (EditorShell, HandsBothPeakRecordsToTheirMetersAndTheLookAndFeelToTheChildren)
 {
     EditorSession session;
@@ -212,7 +195,6 @@ TEST (EditorShell, HandsBothPeakRecordsToTheirMetersAndTheLookAndFeelToTheChildr
 
     // The editor's own accessor and JUCE's answer the same look and feel, which every
     // child inherits.
-    static_assert (std::is_same_v<decltype (editor.getLookAndFeel()), DvxQzLookAndFeelV1*>);
     EXPECT_EQ (&static_cast<juce::Component&> (editor).getLookAndFeel(), editor.getLookAndFeel());
     EXPECT_EQ (&meters[0]->getLeftMeter().getLookAndFeel(), editor.getLookAndFeel());
 }
@@ -227,14 +209,9 @@ TEST (EditorShell, FiftyEditorsOnTheScreenComeAndGoWithoutLeaksOrAssertions)
 
     for (int i = 0; i < 50; ++i)
     {
-        auto& editor = session.open();
-        editor.addToDesktop (juce::ComponentPeer::windowIsTemporary);
-        editor.setVisible (true);
-
-        while (juce::dispatchNextMessageOnSystemQueue (true)) {}
-
+        putOnScreen (session.open());
         session.close();
     }
 
-    while (juce::dispatchNextMessageOnSystemQueue (true)) {}
+    pumpMessages();
 }

@@ -101,9 +101,7 @@ TEST (InfoScreen, PaintsTheSizesRoundedHalfToEvenAndWhatItRunsIn)
         EXPECT_EQ (screen.getPaintedValues().currentSize, text);
     }
 
-    const int d = session.processor.getDefaultEditorHeight();
     const auto values = screen.getPaintedValues();
-    EXPECT_EQ (values.defaultSize, juce::String ((int) std::nearbyint (1.5f * (float) d)) + "," + juce::String (d));
     EXPECT_EQ (values.sampleRate, "(unknown)");
     EXPECT_EQ (values.hostName, "Unknown");   // a test program is no host the table knows
     EXPECT_EQ (values.channels, "2 / 2");

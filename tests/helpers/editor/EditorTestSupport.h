@@ -6,8 +6,28 @@
 
 #include <memory>
 
+namespace juce
+{
+    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+
 namespace orvelin::test
 {
+    // Modal loops are off in the tests: what JUCE answers through the message queue (key
+    // presses, focus, menu results, asynchronous refreshes) is finished by pumping it.
+    inline void pumpMessages()
+    {
+        while (juce::dispatchNextMessageOnSystemQueue (true)) {}
+    }
+
+    // Keyboard focus, label editors and menu windows need a window on the (virtual) screen.
+    inline void putOnScreen (juce::Component& window)
+    {
+        window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
+        window.setVisible (true);
+        pumpMessages();
+    }
+
     // A processor and its open editor, made and closed as a host does: the processor is
     // told before its active editor goes.
     struct EditorSession

@@ -5,29 +5,9 @@
 #include "editor/InfoComponent.h"
 #include "editor/ManagePresetsComponent.h"
 
-namespace juce
-{
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
-
-// The panel's save dialog and info screen, and what the tests of them share: the JUCE
-// calls that answer through the message queue (key presses, clicks, menu results) are
-// finished by pumping it.
+// The panel's save dialog and info screen, and what the tests of them share.
 namespace orvelin::test
 {
-    inline void pumpMessages()
-    {
-        while (juce::dispatchNextMessageOnSystemQueue (true)) {}
-    }
-
-    // Keyboard focus and the menu's windows need a window on the (virtual) screen.
-    inline void putOnScreen (juce::Component& window)
-    {
-        window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
-        window.setVisible (true);
-        pumpMessages();
-    }
-
     inline void click (juce::Component& button)
     {
         dynamic_cast<juce::Button&> (button).triggerClick();
