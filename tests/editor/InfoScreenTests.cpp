@@ -105,6 +105,14 @@ TEST (InfoScreen, PaintsTheSizesRoundedHalfToEvenAndWhatItRunsIn)
     EXPECT_EQ (values.sampleRate, "(unknown)");
     EXPECT_EQ (values.hostName, "Unknown");   // a test program is no host the table knows
     EXPECT_EQ (values.channels, "2 / 2");
+
+    // A hand-edited ratio in the properties file makes the default height the largest int;
+    // 1.5 times it is still written as the number it is.
+    ScopedPropertiesFileRestorer properties;
+    writePropertyToDisk ("DefaultEditorDesktopHeightRatio", "1e7");
+    EditorSession edited;
+    edited.open();
+    EXPECT_EQ (infoScreen (edited.panel()).getPaintedValues().defaultSize, "3221225472,2147483647");
 }
 
 TEST (InfoScreen, TextsNameTheFormatOfEachJuce7WrapperType)
