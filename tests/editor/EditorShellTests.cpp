@@ -165,8 +165,7 @@ TEST (EditorShell, ACornerPressHidesThePanelsControlsUntilTheRelease)
 
     corner.mouseUp (makeMouseEvent (corner, point, {}, point));
     EXPECT_TRUE (display->isVisible());
-    EXPECT_EQ (dynamic_cast<juce::Label*> (session.panel().getChildComponent (2))->getText(),
-               "Resizer: NEW SIZE set to 810x540");
+    EXPECT_EQ (label (session.panel(), "Bottom Info Label").getText(), "Resizer: NEW SIZE set to 810x540");
 }
 
 TEST (EditorShell, HandsBothPeakRecordsToTheirMetersAndTheLookAndFeelToTheChildren)
@@ -218,7 +217,7 @@ TEST (EditorShell, FiftyEditorsOnTheScreenComeAndGoWithoutLeaksOrAssertions)
 
         if (i % 4 == 1)
         {
-            auto& pan = dynamic_cast<juce::Label&> (*panel.getChildComponent (30));
+            auto& pan = label (panel, "Pan");
             pan.showEditor();
             pan.getCurrentTextEditor()->setText ("L20");
             pan.hideEditor (false);

@@ -77,7 +77,7 @@ TEST (InfoScreen, ButtonsFollowTheSizesAndTheUndoHistoryAndActOnThem)
     session.processor.setParamAndNotifyHost ("StereoWidth", 0.8f, true);
     panel.updateUndoButtons();
     EXPECT_EQ (enabledButtons (screen), "0001");
-    auto& undoButton = *panel.getChildComponent (31);
+    auto& undoButton = button (panel, "UNDO");
     EXPECT_TRUE (undoButton.isEnabled());
 
     click (child (screen, clearUndoButton));

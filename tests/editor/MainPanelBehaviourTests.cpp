@@ -6,68 +6,16 @@
 #include "helpers/editor/WidgetTestSupport.h"
 
 #include "widgets/DvxQzColours.h"
-#include "widgets/DvxRotarySlider.h"
 #include "widgets/StereoComponent.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <stdexcept>
 
 using namespace orvelin::test;
 
 namespace
 {
-    template <typename Type>
-    Type& find (juce::Component& parent, const std::function<bool (Type&)>& matches, const juce::String& what)
-    {
-        std::function<Type* (juce::Component&)> search = [&] (juce::Component& c) -> Type*
-        {
-            for (auto* child : c.getChildren())
-            {
-                if (auto* typed = dynamic_cast<Type*> (child); typed != nullptr && matches (*typed))
-                    return typed;
-
-                if (auto* found = search (*child))
-                    return found;
-            }
-
-            return nullptr;
-        };
-
-        if (auto* found = search (parent))
-            return *found;
-
-        throw std::logic_error (("no control " + what).toStdString());
-    }
-
-    // Controls as a user tells them apart: buttons by their text, labels by their name,
-    // knobs by the parameter they turn.
-    juce::Button& button (juce::Component& panel, const juce::String& text)
-    {
-        return find<juce::Button> (panel, [&] (juce::Button& b) { return b.getButtonText() == text; }, text);
-    }
-
-    juce::Label& label (juce::Component& panel, const juce::String& name)
-    {
-        return find<juce::Label> (panel, [&] (juce::Label& l) { return l.getName() == name; }, name);
-    }
-
-    DvxRotarySlider& knob (juce::Component& panel, const juce::String& parameter)
-    {
-        return find<DvxRotarySlider> (panel, [&] (DvxRotarySlider& k) { return k.getParameter()->getName() == parameter; },
-                                      parameter);
-    }
-
-    bool canBeSeen (juce::Component& control, juce::Component& panel)
-    {
-        for (auto* c = &control; c != &panel; c = c->getParentComponent())
-            if (c == nullptr || ! c->isVisible())
-                return false;
-
-        return true;
-    }
-
     // Press and release in the middle of a button the user can see.
     void click (juce::Component& panel, const juce::String& text)
     {

@@ -94,7 +94,7 @@ TEST (SaveDialog, ReturnWithAnEmptyFieldSavesUnderTheProposedNameForEveryInstanc
 
     // The panel shows the saved preset's name, no longer modified.
     auto& panel = s.panel();
-    EXPECT_EQ (dynamic_cast<juce::Label&> (*panel.getChildComponent (4)).getText(), "Wide Drums");
+    EXPECT_EQ (label (panel, "Preset Name Label").getText(), "Wide Drums");
     EXPECT_FALSE (saveDialog (panel).isVisible());
     EXPECT_TRUE (saveButton (panel).isVisible());
     EXPECT_EQ (infoLine (panel).getText(), "SAVE: OK, user preset was saved !");

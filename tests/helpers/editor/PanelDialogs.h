@@ -14,9 +14,10 @@ namespace orvelin::test
         pumpMessages();
     }
 
-    // The panel's children 2 (info line), 15 (SAVE), 35 (save dialog) and 36 (info screen).
-    inline juce::Label& infoLine (MainEditorComponent& panel)     { return dynamic_cast<juce::Label&> (*panel.getChildComponent (2)); }
-    inline juce::Component& saveButton (MainEditorComponent& panel) { return *panel.getChildComponent (15); }
+    inline juce::Label& infoLine (MainEditorComponent& panel)       { return label (panel, "Bottom Info Label"); }
+    inline juce::Component& saveButton (MainEditorComponent& panel) { return button (panel, "SAVE"); }
+
+    // The panel's last two children.
     inline ManagePresetsComponent& saveDialog (MainEditorComponent& panel)
     {
         return dynamic_cast<ManagePresetsComponent&> (*panel.getChildComponent (35));
