@@ -96,11 +96,13 @@ void OrvelinAudioProcessorEditor::updateEditorSize()
 
 void OrvelinAudioProcessorEditor::resized()
 {
-    if (mainEditorComponent != nullptr)
-        mainEditorComponent->setBounds (getLocalBounds());
-
+    // The processor learns the height first: laying out the panel refreshes the info
+    // screen's size buttons, which compare the processor's height with the default.
     editorHeight = getHeight();
     processor->setEditorHeight (editorHeight);
+
+    if (mainEditorComponent != nullptr)
+        mainEditorComponent->setBounds (getLocalBounds());
 
     if (resizer != nullptr)
         resizer->setBoundsRelative (0.9393333f, 0.90900004f, 0.05f, 0.075f);

@@ -57,7 +57,9 @@ TEST (InfoScreen, ButtonsFollowTheSizesAndTheUndoHistoryAndActOnThem)
     EXPECT_EQ (enabledButtons (screen), "0000");
     EXPECT_TRUE (child (screen, closeButton).isEnabled());
 
-    setEditorHeight (session, 600);
+    // Sized as the resize corner or a host sizes it, which the processor learns from the
+    // editor: the screen, still showing, follows at once.
+    session.editor->setSize (900, 600);
     EXPECT_EQ (enabledButtons (screen), "1100");
 
     click (child (screen, setDefaultButton));
