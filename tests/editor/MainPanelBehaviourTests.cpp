@@ -390,6 +390,7 @@ TEST (MainPanelSync, HostAutomationReachesItsControlWithinOneTickWithoutBeingWri
         // Choices by ranges, switches above 0.5.
         { { { "MuteMid", 1.0f }, { "MuteSide", 1.0f } }, { { "MuteMid", 1.0f }, { "MuteSide", 1.0f } } },
         { { { "PanLaw", 0.1f } }, { { "PanLaw", 0.1f } } },
+        { { { "PanLaw", 0.19f } }, { { "PanLaw", 0.1f } } },
         { { { "PanCurve", 0.2f }, { "PanCurve", 0.1f } }, { { "PanCurve", 0.1f } } },
         { { { "MsMode", 0.2f } }, { { "MsMode", 0.1f } } },
         { { { "Mono", 0.5f } }, { { "Mono", 0.0f }, { "StereoWidth", 0.5f } } },
