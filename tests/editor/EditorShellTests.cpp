@@ -89,7 +89,7 @@ TEST (EditorShell, OpensAtTheStoredHeightHeldToWhatAStateRestoreAccepts)
         { 200, 300, 200 },     // below the corner's limits: kept
         { 2000, 3000, 2000 },  // above them: kept
         { std::numeric_limits<int>::max(), 15000, 10000 }, // a hand-edited ratio: no overflow
-        { -7, 150, 100 },
+        { 50, 150, 100 },      // below what a restore accepts, yet positive
     };
 
     for (const auto& c : cases)
