@@ -47,10 +47,12 @@ namespace
         return { "", "" };
     }
 
-    // Halves go to the even neighbour (the default floating-point rounding mode).
-    juce::String sizeText (float width, float height)
+    // Halves go to the even neighbour (the default floating-point rounding mode). The width
+    // is kept in 64 bits: a hand-edited ratio can make the default height the largest int,
+    // and 1.5 times that is no int.
+    juce::String sizeText (float width, int height)
     {
-        return juce::String ((int) std::nearbyint (width)) + "," + juce::String ((int) std::nearbyint (height));
+        return juce::String ((juce::int64) std::nearbyint (width)) + "," + juce::String (height);
     }
 
     void setUpTextBox (juce::Component& parent, juce::TextEditor& box, juce::Font& font, const juce::String& text)
@@ -203,8 +205,8 @@ InfoComponent::PaintedValues InfoComponent::getPaintedValues() const
     const int defaultHeight = processor->getDefaultEditorHeight();
 
     return {
-        sizeText (1.5f * height, height),
-        sizeText (1.5f * (float) defaultHeight, (float) defaultHeight),
+        sizeText (1.5f * height, (int) height),
+        sizeText (1.5f * (float) defaultHeight, defaultHeight),
         processor->getLastSampleRateString(),
         juce::SystemStats::getOperatingSystemName(),
         juce::SystemStats::isOperatingSystem64Bit() ? "64 bit" : "32 bit",

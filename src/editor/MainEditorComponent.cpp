@@ -18,7 +18,6 @@
 namespace
 {
     constexpr int timerMilliseconds = 70;
-    constexpr int maximumPresetNameLength = 39;
 
     constexpr auto leftTop = static_cast<DvxLayoutManager::Align> (DvxLayoutManager::alignLeft | DvxLayoutManager::alignTop);
     constexpr auto leftBottom = static_cast<DvxLayoutManager::Align> (DvxLayoutManager::alignLeft | DvxLayoutManager::alignBottom);
@@ -71,16 +70,11 @@ MainEditorComponent::MainEditorComponent (OrvelinAudioProcessor* processorToUse,
     addInfoComponent();
 
     startTimer (timerMilliseconds);
-    updateAllParameters();
-    setChannelName (processor->getChannelName());
 
-    // Handed straight back, so that the processor holds it as exactly 1.0 or 0.0.
-    expertMode = processor->getExpertMode();
-    processor->setExpertMode (expertMode);
-
-    updateVisibilityOfExpertOptions();
-    setColourSchemeBrightness (processor->getCurrentColourSchemeBrightness());
-    updateVisibilityOfAllComponents();
+    // Every control takes its parameter, then the channel name, expert mode, colour scheme
+    // and visibility follow. The full refresh also reads the undo state: the processor keeps
+    // its history while the editor is closed, and a reopened editor must offer it.
+    updateAll();
 }
 
 MainEditorComponent::~MainEditorComponent()
@@ -147,7 +141,7 @@ void MainEditorComponent::addMainLabels()
     channelNameLabel->setEditable (true, true, true);
     channelNameLabel->addListener (this);
 
-    presetNameLabel = std::make_unique<DvxPresetNameLabel> (maximumPresetNameLength, "Preset Name Label",
+    presetNameLabel = std::make_unique<DvxPresetNameLabel> (DvxPresetNameLabel::maximumPresetNameLength, "Preset Name Label",
                                                             "insert your preset name here",
                                                             processor->getAllowedCharsForPresetNames());
     addAndMakeVisible (*presetNameLabel);

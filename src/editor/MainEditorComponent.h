@@ -144,6 +144,9 @@ private:
                                                       const juce::String& tooltip);
     void addSliderLabel (juce::Label* label);
 
+    // A knob's value box below it, sized from the panel's height.
+    void setTextBoxBelow (DvxRotarySlider* knob, bool readOnly);
+
     // Hides the save dialog and gives the panel its controls back.
     void closeManagePresetsComponent();
 

@@ -443,8 +443,7 @@ void MainEditorComponent::setSafeBassState (bool isOn)
     if (safeBassFreqSlider != nullptr)
     {
         safeBassFreqSlider->setEnabled (isOn);
-        safeBassFreqSlider->setTextBoxStyle (juce::Slider::TextBoxBelow, ! isOn,
-                                             (int) (height * 1.5f * 0.2f), (int) (0.06f * height));
+        setTextBoxBelow (safeBassFreqSlider.get(), ! isOn);
         safeBassFreqSlider->setValue (isOn ? (double) safeBassFreq : 0.0, juce::dontSendNotification);
     }
 

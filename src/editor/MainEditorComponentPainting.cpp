@@ -239,14 +239,17 @@ void MainEditorComponent::resized()
     // Each knob's value box below it; only the frequency box depends on SAFE BASS.
     const auto placeKnob = [this] (DvxRotarySlider* knob, const Relative& bounds, bool readOnly)
     {
-        if (knob == nullptr)
-            return;
-
         place (knob, bounds);
-        knob->setTextBoxStyle (juce::Slider::TextBoxBelow, readOnly, (int) (height * 1.5f * 0.2f), (int) (0.06f * height));
+        setTextBoxBelow (knob, readOnly);
     };
 
     placeKnob (inputGainSlider.get(), { 0.049999997f, 0.15f, 0.06f, 0.16f }, false);
     placeKnob (outputGainSlider.get(), { 0.89f, 0.15f, 0.06f, 0.16f }, false);
     placeKnob (safeBassFreqSlider.get(), { 0.75000006f, 0.37f, 0.06f, 0.16f }, ! safeBassOn);
+}
+
+void MainEditorComponent::setTextBoxBelow (DvxRotarySlider* knob, bool readOnly)
+{
+    if (knob != nullptr)
+        knob->setTextBoxStyle (juce::Slider::TextBoxBelow, readOnly, (int) (height * 1.5f * 0.2f), (int) (0.06f * height));
 }

@@ -166,7 +166,8 @@ void MainEditorComponent::updateUndoButtons()
     setUndoButtons (processor->canUndo(), processor->canRedo());
 }
 
-// Everything the panel shows, read again after its own preset steps, undo and redo.
+// Everything the panel shows, read again at construction and after its own preset steps,
+// undo and redo.
 void MainEditorComponent::updateAll()
 {
     updateAllParameters();

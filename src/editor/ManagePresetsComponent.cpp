@@ -1,12 +1,8 @@
 #include "editor/ManagePresetsComponent.h"
 #include "editor/MainEditorComponent.h"
 #include "processor/OrvelinAudioProcessor.h"
+#include "widgets/DvxPresetNameLabel.h"
 #include "widgets/DvxQzColours.h"
-
-namespace
-{
-    constexpr int maximumPresetNameLength = 39;
-}
 
 ManagePresetsComponent::ManagePresetsComponent (OrvelinAudioProcessor* processorToUse,
                                                 MainEditorComponent* mainEditorComponentToUse, juce::Font* fontToUse)
@@ -32,7 +28,7 @@ ManagePresetsComponent::ManagePresetsComponent (OrvelinAudioProcessor* processor
     presetNameEditor.setColour (juce::TextEditor::highlightColourId, DvxQzColours::qzcomplementColourA);
 
     // Only what a file name and the preset-name label accept can be typed or pasted.
-    presetNameEditor.setInputRestrictions (maximumPresetNameLength, processor->getAllowedCharsForPresetNames());
+    presetNameEditor.setInputRestrictions (DvxPresetNameLabel::maximumPresetNameLength, processor->getAllowedCharsForPresetNames());
     presetNameEditor.addListener (this);
 
     const auto addButton = [this] (std::unique_ptr<juce::TextButton>& button, const char* text, const char* tooltip)

@@ -11,9 +11,6 @@
 
 namespace
 {
-    // The processor takes the same height when it cannot ask the display.
-    constexpr int fallbackDisplayHeight = 1080;
-
     constexpr int peakHandOverMilliseconds = 70;
 
     int widthForHeight (int height) noexcept
@@ -67,7 +64,7 @@ OrvelinAudioProcessorEditor::~OrvelinAudioProcessorEditor()
 int OrvelinAudioProcessorEditor::getMainDisplayTotalHeight()
 {
     const int height = DvxMainDisplay::getTotalArea().getHeight();
-    return height > 0 ? height : fallbackDisplayHeight;
+    return height > 0 ? height : DvxMainDisplay::fallbackTotalHeight;
 }
 
 void OrvelinAudioProcessorEditor::applyCornerLimits (juce::ComponentBoundsConstrainer& limits, int mainDisplayTotalHeight)
@@ -99,11 +96,13 @@ void OrvelinAudioProcessorEditor::updateEditorSize()
 
 void OrvelinAudioProcessorEditor::resized()
 {
-    if (mainEditorComponent != nullptr)
-        mainEditorComponent->setBounds (getLocalBounds());
-
+    // The processor learns the height first: laying out the panel refreshes the info
+    // screen's size buttons, which compare the processor's height with the default.
     editorHeight = getHeight();
     processor->setEditorHeight (editorHeight);
+
+    if (mainEditorComponent != nullptr)
+        mainEditorComponent->setBounds (getLocalBounds());
 
     if (resizer != nullptr)
         resizer->setBoundsRelative (0.9393333f, 0.90900004f, 0.05f, 0.075f);

@@ -7,6 +7,9 @@
 // message thread, where the display list must not be touched. Both cases answer "none".
 namespace DvxMainDisplay
 {
+    // The total height that callers take when there is none, so that no size derived from it is 0.
+    constexpr int fallbackTotalHeight = 1080;
+
     // The full area of the main display, menu bars and docks included; empty when none.
     inline juce::Rectangle<int> getTotalArea()
     {

@@ -15,7 +15,7 @@ namespace
 
     // Used when the main display can't be asked: there is no X display, or we are not on
     // the message thread (VST3 and LV2 hosts construct plug-ins on their own threads).
-    constexpr int fallbackDisplayHeight = 1080;
+    constexpr int fallbackDisplayHeight = DvxMainDisplay::fallbackTotalHeight;
 
     juce::File getPropertiesFileLocation (const juce::PropertiesFile::Options& options)
     {

@@ -12,6 +12,9 @@ public:
                         const juce::String& initialText, const juce::String& allowedCharacters);
     ~DvxPresetNameLabel() override;
 
+    // The longest preset name: the panel gives it to this label, the save dialog to its field.
+    static constexpr int maximumPresetNameLength = 39;
+
 protected:
     void editorShown (juce::TextEditor*) override;
 

@@ -12,14 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <type_traits>
 
 using namespace orvelin::test;
-
-namespace juce
-{
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
 
 namespace
 {
@@ -95,8 +89,7 @@ TEST (EditorShell, OpensAtTheStoredHeightHeldToWhatAStateRestoreAccepts)
         { 200, 300, 200 },     // below the corner's limits: kept
         { 2000, 3000, 2000 },  // above them: kept
         { std::numeric_limits<int>::max(), 15000, 10000 }, // a hand-edited ratio: no overflow
-        { 50, 150, 100 },
-        { -7, 150, 100 },
+        { 50, 150, 100 },      // below what a restore accepts, yet positive
     };
 
     for (const auto& c : cases)
@@ -119,20 +112,23 @@ TEST (EditorShell, OpensAtTheStoredHeightHeldToWhatAStateRestoreAccepts)
     }
 }
 
-TEST (EditorShell, EverySizeChangeReportsItsHeightToTheProcessorOnce)
+TEST (EditorShell, EverySizeChangeReportsItsHeightToTheProcessorOnceAndReopeningKeepsIt)
 {
     if (! hasDisplay())
         GTEST_SKIP() << "the corner drag needs a display";
 
     EditorSession session;
-    auto& editor = session.open();
     ResizeCounter counter;
-    editor.addComponentListener (&counter);
+    session.open().addComponentListener (&counter);
 
     dragCorner (session, 150, 100);
     EXPECT_EQ (counter.resizes, 1);
-    EXPECT_EQ (editor.getHeight(), 640);
     EXPECT_EQ (session.processor.getEditorHeight(), 640);
+
+    session.close();
+    auto& editor = session.open();
+    EXPECT_EQ (editor.getBounds(), juce::Rectangle<int> (0, 0, 960, 640));
+    editor.addComponentListener (&counter);
 
     session.processor.setEditorHeight (500);
     editor.updateEditorSize();
@@ -169,21 +165,7 @@ TEST (EditorShell, ACornerPressHidesThePanelsControlsUntilTheRelease)
 
     corner.mouseUp (makeMouseEvent (corner, point, {}, point));
     EXPECT_TRUE (display->isVisible());
-    EXPECT_EQ (dynamic_cast<juce::Label*> (session.panel().getChildComponent (2))->getText(),
-               "Resizer: NEW SIZE set to 810x540");
-}
-
-TEST (EditorShell, ReopeningShowsTheSizeItWasClosedAt)
-{
-    if (! hasDisplay())
-        GTEST_SKIP() << "the corner drag needs a display";
-
-    EditorSession session;
-    session.open();
-    dragCorner (session, 90, 60);
-    session.close();
-
-    EXPECT_EQ (session.open().getBounds(), juce::Rectangle<int> (0, 0, 900, 600));
+    EXPECT_EQ (label (session.panel(), "Bottom Info Label").getText(), "Resizer: NEW SIZE set to 810x540");
 }
 
 TEST (EditorShell, HandsBothPeakRecordsToTheirMetersAndTheLookAndFeelToTheChildren)
@@ -212,7 +194,6 @@ TEST (EditorShell, HandsBothPeakRecordsToTheirMetersAndTheLookAndFeelToTheChildr
 
     // The editor's own accessor and JUCE's answer the same look and feel, which every
     // child inherits.
-    static_assert (std::is_same_v<decltype (editor.getLookAndFeel()), DvxQzLookAndFeelV1*>);
     EXPECT_EQ (&static_cast<juce::Component&> (editor).getLookAndFeel(), editor.getLookAndFeel());
     EXPECT_EQ (&meters[0]->getLeftMeter().getLookAndFeel(), editor.getLookAndFeel());
 }
@@ -225,16 +206,33 @@ TEST (EditorShell, FiftyEditorsOnTheScreenComeAndGoWithoutLeaksOrAssertions)
 
     EditorSession session;
 
+    // Closed as a host closes them, some in the middle of what the user does: a typed pan
+    // whose label refreshes after its editor has gone, the save dialog holding the keyboard
+    // focus, the settings menu open. What arrives after the close must touch nothing (run
+    // by ./build.sh asan too).
     for (int i = 0; i < 50; ++i)
     {
-        auto& editor = session.open();
-        editor.addToDesktop (juce::ComponentPeer::windowIsTemporary);
-        editor.setVisible (true);
+        putOnScreen (session.open());
+        auto& panel = session.panel();
 
-        while (juce::dispatchNextMessageOnSystemQueue (true)) {}
+        if (i % 4 == 1)
+        {
+            auto& pan = label (panel, "Pan");
+            pan.showEditor();
+            pan.getCurrentTextEditor()->setText ("L20");
+            pan.hideEditor (false);
+        }
+        else if (i % 4 == 2)
+        {
+            panel.showManagePresetsComponent();
+        }
+        else if (i % 4 == 3)
+        {
+            panel.createAndShowSettingsPopupMenu();
+        }
 
         session.close();
     }
 
-    while (juce::dispatchNextMessageOnSystemQueue (true)) {}
+    pumpMessages();
 }

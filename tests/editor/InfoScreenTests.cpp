@@ -57,7 +57,9 @@ TEST (InfoScreen, ButtonsFollowTheSizesAndTheUndoHistoryAndActOnThem)
     EXPECT_EQ (enabledButtons (screen), "0000");
     EXPECT_TRUE (child (screen, closeButton).isEnabled());
 
-    setEditorHeight (session, 600);
+    // Sized as the resize corner or a host sizes it, which the processor learns from the
+    // editor: the screen, still showing, follows at once.
+    session.editor->setSize (900, 600);
     EXPECT_EQ (enabledButtons (screen), "1100");
 
     click (child (screen, setDefaultButton));
@@ -77,7 +79,7 @@ TEST (InfoScreen, ButtonsFollowTheSizesAndTheUndoHistoryAndActOnThem)
     session.processor.setParamAndNotifyHost ("StereoWidth", 0.8f, true);
     panel.updateUndoButtons();
     EXPECT_EQ (enabledButtons (screen), "0001");
-    auto& undoButton = *panel.getChildComponent (31);
+    auto& undoButton = button (panel, "UNDO");
     EXPECT_TRUE (undoButton.isEnabled());
 
     click (child (screen, clearUndoButton));
@@ -101,12 +103,18 @@ TEST (InfoScreen, PaintsTheSizesRoundedHalfToEvenAndWhatItRunsIn)
         EXPECT_EQ (screen.getPaintedValues().currentSize, text);
     }
 
-    const int d = session.processor.getDefaultEditorHeight();
     const auto values = screen.getPaintedValues();
-    EXPECT_EQ (values.defaultSize, juce::String ((int) std::nearbyint (1.5f * (float) d)) + "," + juce::String (d));
     EXPECT_EQ (values.sampleRate, "(unknown)");
     EXPECT_EQ (values.hostName, "Unknown");   // a test program is no host the table knows
     EXPECT_EQ (values.channels, "2 / 2");
+
+    // A hand-edited ratio in the properties file makes the default height the largest int;
+    // 1.5 times it is still written as the number it is.
+    ScopedPropertiesFileRestorer properties;
+    writePropertyToDisk ("DefaultEditorDesktopHeightRatio", "1e7");
+    EditorSession edited;
+    edited.open();
+    EXPECT_EQ (infoScreen (edited.panel()).getPaintedValues().defaultSize, "3221225472,2147483647");
 }
 
 TEST (InfoScreen, TextsNameTheFormatOfEachJuce7WrapperType)

@@ -5,38 +5,19 @@
 #include "editor/InfoComponent.h"
 #include "editor/ManagePresetsComponent.h"
 
-namespace juce
-{
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
-
-// The panel's save dialog and info screen, and what the tests of them share: the JUCE
-// calls that answer through the message queue (key presses, clicks, menu results) are
-// finished by pumping it.
+// The panel's save dialog and info screen, and what the tests of them share.
 namespace orvelin::test
 {
-    inline void pumpMessages()
-    {
-        while (juce::dispatchNextMessageOnSystemQueue (true)) {}
-    }
-
-    // Keyboard focus and the menu's windows need a window on the (virtual) screen.
-    inline void putOnScreen (juce::Component& window)
-    {
-        window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
-        window.setVisible (true);
-        pumpMessages();
-    }
-
     inline void click (juce::Component& button)
     {
         dynamic_cast<juce::Button&> (button).triggerClick();
         pumpMessages();
     }
 
-    // The panel's children 2 (info line), 15 (SAVE), 35 (save dialog) and 36 (info screen).
-    inline juce::Label& infoLine (MainEditorComponent& panel)     { return dynamic_cast<juce::Label&> (*panel.getChildComponent (2)); }
-    inline juce::Component& saveButton (MainEditorComponent& panel) { return *panel.getChildComponent (15); }
+    inline juce::Label& infoLine (MainEditorComponent& panel)       { return label (panel, "Bottom Info Label"); }
+    inline juce::Component& saveButton (MainEditorComponent& panel) { return button (panel, "SAVE"); }
+
+    // The panel's last two children.
     inline ManagePresetsComponent& saveDialog (MainEditorComponent& panel)
     {
         return dynamic_cast<ManagePresetsComponent&> (*panel.getChildComponent (35));
