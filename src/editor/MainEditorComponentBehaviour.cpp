@@ -43,13 +43,6 @@ namespace
         return -1;
     }
 
-    // A typed width or pan counts only when it holds a number, or for pan the centre "C":
-    // the value mapper reads anything else as 0, which would move the parameter to an end
-    // (or the centre) that nobody typed.
-    bool holdsAValue (const juce::String& typed, bool isPan)
-    {
-        return typed.containsAnyOf ("0123456789") || (isPan && typed.startsWithIgnoreCase ("c"));
-    }
 }
 
 //==============================================================================
@@ -214,9 +207,10 @@ void MainEditorComponent::labelTextChanged (juce::Label* label)
         if (mapper == nullptr || knob == nullptr)
             return;
 
-        // Something that is not a value leaves the parameter alone; the label shows it again.
-        const auto value = holdsAValue (typed, isPan) ? mapper->string2normedValueAsFloat (typed)
-                                                      : (float) knob->getValue();
+        // Something that is not a value leaves the parameter alone (the mapper would read it
+        // as 0, an end or the centre nobody typed); the label shows the value again.
+        const auto value = mapper->textHoldsValue (typed) ? mapper->string2normedValueAsFloat (typed)
+                                                          : (float) knob->getValue();
 
         // A changed value reaches the parameter through the knob's own listener call.
         knob->setValue ((double) value, juce::sendNotificationSync);

@@ -20,6 +20,34 @@ namespace
         return std::isfinite (v) ? v : 0.0f;
     }
 
+    // A typed pan as a signed number: "L" counts as minus, "R" as plus and "C" as 0.
+    juce::String panNumberText (const juce::String& text)
+    {
+        auto s = text.trim().toLowerCase().replace ("l", "-").replace ("r", "+");
+
+        if (s.startsWith ("c"))
+            s = "0";
+
+        while (s.startsWith ("+"))
+            s = s.substring (1);
+
+        return s.initialSectionContainingOnly ("0123456789-");
+    }
+
+    // Whether a text starts, after blanks and a sign, with a number rather than a word.
+    bool startsWithNumber (const juce::String& text)
+    {
+        auto s = text.trimStart();
+
+        if (s.startsWithChar ('+') || s.startsWithChar ('-'))
+            s = s.substring (1);
+
+        if (s.startsWithChar ('.'))
+            s = s.substring (1);
+
+        return juce::CharacterFunctions::isDigit (s[0]);
+    }
+
     juce::String panText (float x, float scale)
     {
         if (x < 0.5f)
@@ -172,18 +200,7 @@ float DvxParameterValueMapper::string2normedValueAsFloat (juce::String text) con
             return juce::jlimit (0.0f, 1.0f, leadingNumber (text) / 200.0f);
 
         case mapPan100:
-        {
-            auto s = text.trim().toLowerCase().replace ("l", "-").replace ("r", "+");
-
-            if (s.startsWith ("c"))
-                s = "0";
-
-            while (s.startsWith ("+"))
-                s = s.substring (1);
-
-            s = s.initialSectionContainingOnly ("0123456789-");
-            return juce::jlimit (0.0f, 1.0f, leadingNumber (s) / 200.0f + 0.5f);
-        }
+            return juce::jlimit (0.0f, 1.0f, leadingNumber (panNumberText (text)) / 200.0f + 0.5f);
 
         case mapGainDb12:
             return leadingNumber (text) / 24.0f + 0.5f;
@@ -206,6 +223,14 @@ float DvxParameterValueMapper::string2normedValueAsFloat (juce::String text) con
     }
 
     return 0.5f;
+}
+
+bool DvxParameterValueMapper::textHoldsValue (const juce::String& text) const
+{
+    if (kind == mapPan100)
+        return startsWithNumber (panNumberText (text));
+
+    return startsWithNumber (text);
 }
 
 juce::String DvxParameterValueMapper::valueToDBString (float level, int numberOfDecimalPlaces)

@@ -46,6 +46,10 @@ public:
     juce::String normed2RealValueAsString (float normedValue) const;
     float string2normedValueAsFloat (juce::String text) const;
 
+    // True when the typed text holds a value of this kind (a number, or "C" for a pan);
+    // string2normedValueAsFloat reads anything else as a made-up 0.
+    bool textHoldsValue (const juce::String& text) const;
+
     // A linear level (not normalised) as decibel text without a unit; "-INF" for silence.
     static juce::String valueToDBString (float level, int numberOfDecimalPlaces);
 

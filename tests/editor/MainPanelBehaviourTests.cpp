@@ -251,10 +251,12 @@ TEST (MainPanelBehaviour, TypedWidthAndPanTakeOnlyNumbersHeldToTheirRangeAsOneUn
         { "Stereo Width Label ", "-50", 0.0f, "0 %" },
         { "Stereo Width Label ", "999", 1.0f, "200 %" },
         { "Stereo Width Label ", "nan", 0.6f, "120 %" },
+        { "Stereo Width Label ", "x150", 0.6f, "120 %" },
         { "Pan", "L30", 0.35f, "L30" },
         { "Pan", "c", 0.5f, "C" },
         { "Pan", "R300", 1.0f, "R100" },
         { "Pan", "inf", 0.8f, "R60" },
+        { "Pan", "left 5", 0.8f, "R60" },
     };
 
     for (const auto& c : cases)
