@@ -61,10 +61,11 @@ void OrvelinEditorSettings::initPropertiesFile()
     const auto file = getPropertiesFileLocation (propertiesFileOptions);
     const bool isFirstRun = ! file.existsAsFile();
 
-    // A file that exists but doesn't parse simply loads as empty, so every key takes its
-    // default; the next save replaces it. JUCE writes through a temporary file, so an
-    // interrupted save never leaves a truncated file behind for the other instances.
-    propertiesFile = std::make_unique<juce::PropertiesFile> (file, propertiesFileOptions);
+    // A file that exists but can't be read (corrupt, or refused as unsafe) loads as empty,
+    // so every key takes its default; the next save moves it aside and writes a new one.
+    // Saves go through a temporary file, so an interrupted one never leaves a truncated
+    // file behind for the other instances.
+    propertiesFile = std::make_unique<DvxSafePropertiesFile> (file, propertiesFileOptions);
 
     if (isFirstRun)
     {
