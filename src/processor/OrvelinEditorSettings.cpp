@@ -1,5 +1,6 @@
 #include "processor/OrvelinEditorSettings.h"
 #include "processor/DvxMainDisplay.h"
+#include "processor/DvxStoredValues.h"
 
 #include <cmath>
 #include <limits>
@@ -80,13 +81,16 @@ float OrvelinEditorSettings::getDefaultEditorDesktopHeightRatioFromPropertiesFil
     if (propertiesFile == nullptr)
         return defaultRatio;
 
-    const float ratio = propertiesFile->getValue (ratioKey).getFloatValue();
+    // Not juce::String::getFloatValue: anybody may write this file, and JUCE's reader
+    // overflows an int on an exponent with many digits.
+    double stored = 0.0;
 
-    // Missing, empty, non-numeric, zero, negative and non-finite values all fall back.
-    if (std::isfinite (ratio) && ratio > 0.0f)
-        return ratio;
+    if (! DvxStoredValues::parseFiniteNumber (propertiesFile->getValue (ratioKey), stored))
+        return defaultRatio;
 
-    return defaultRatio;
+    // Empty, non-numeric, zero, negative and beyond a float all fall back as well.
+    const auto ratio = (float) stored;
+    return std::isfinite (ratio) && ratio > 0.0f ? ratio : defaultRatio;
 }
 
 void OrvelinEditorSettings::initEditorSizes()

@@ -88,6 +88,8 @@ TEST_F (PropertiesTest, UnusableRatiosGiveAHalfAndAreWrittenBack)
         { "nan",    0.5f },
         { "inf",    0.5f },
         { "1e999",  0.5f },
+        { "0.6e4006865348816", 0.5f },   // an exponent beyond an int
+        { "1e39",   0.5f },   // beyond a float
         { "0.3",    0.3f },
         { "0.7 px", 0.7f },   // read as far as it is a number
         { "1.25",   1.25f },  // no upper limit
@@ -315,9 +317,9 @@ TEST_F (PropertiesTest, FailedSaveIsReportedAndChangesNothing)
     ASSERT_TRUE (home.getChildFile ("folder.qzproperties").createDirectory());
 
     const Case cases[] = {
-        { "its folder is a file",             home.getChildFile ("plain file/Orvelin.qzproperties"), "0.4" },
-        { "it is a folder",                   home.getChildFile ("folder.qzproperties"),             "0.4" },
-        { "a value XML can't carry",          propertiesFileLocation(),                              "0.4\x01" },
+        { "its folder is a file",    home.getChildFile ("plain file/Orvelin.qzproperties"), "0.4" },
+        { "it is a folder",          home.getChildFile ("folder.qzproperties"),             "0.4" },
+        { "a value XML can't carry", propertiesFileLocation(),                              "0.4\x01" },
     };
 
     for (const auto& c : cases)
