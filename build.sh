@@ -124,17 +124,24 @@ case "${1:-}" in
         configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
             -DORVELIN_BUILD_FUZZ=ON -DORVELIN_SANITIZE=fuzzer-no-link,address,undefined
-        build build/fuzz --parallel "$jobs" --target orvelin_fuzz_preset_file orvelin_fuzz_state_blob
+        targets=(orvelin_fuzz_preset_file orvelin_fuzz_state_blob orvelin_fuzz_properties_file)
+        build build/fuzz --parallel "$jobs" --target "${targets[@]}"
 
-        # Both at once, one core each; a finding prints where it happened.
+        # All at once, one core each; a finding prints where it happened. Their throw-away
+        # homes go on a RAM disk where there is one: every save there waits for the disk.
         export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+        if [ -z "${TMPDIR:-}" ] && [ -w /dev/shm ]; then
+            export TMPDIR=/dev/shm
+        fi
         run_fuzzer orvelin_fuzz_preset_file '*.qzp' & preset=$!
         run_fuzzer orvelin_fuzz_state_blob '*.state' '*.bin' & state=$!
+        run_fuzzer orvelin_fuzz_properties_file '*.qzproperties' & properties=$!
         status=0
         wait "$preset" || status=1
         wait "$state" || status=1
+        wait "$properties" || status=1
 
-        for target in orvelin_fuzz_preset_file orvelin_fuzz_state_blob; do
+        for target in "${targets[@]}"; do
             log=build/fuzz/${target#orvelin_fuzz_}/log.txt
             echo "== $target ($log)"
             grep -E "^(stat::|Done|==[0-9]+==ERROR|SUMMARY|Broken invariant|Test unit written)" "$log" || true

@@ -165,7 +165,7 @@ public:
     void setChannelName (const juce::String& newName)                   { editorSettings.setChannelName (newName); }
     bool getExpertMode() const noexcept                                 { return editorSettings.getExpertMode(); }
     void setExpertMode (bool shouldBeOn) noexcept                       { editorSettings.setExpertMode (shouldBeOn); }
-    juce::PropertiesFile* getPropertiesFile() const noexcept            { return editorSettings.getPropertiesFile(); }
+    DvxSafePropertiesFile* getPropertiesFile() const noexcept           { return editorSettings.getPropertiesFile(); }
 
 private:
     //==============================================================================

@@ -1,5 +1,6 @@
 #include "processor/OrvelinEditorSettings.h"
 #include "processor/DvxMainDisplay.h"
+#include "processor/DvxStoredValues.h"
 
 #include <cmath>
 #include <limits>
@@ -61,10 +62,11 @@ void OrvelinEditorSettings::initPropertiesFile()
     const auto file = getPropertiesFileLocation (propertiesFileOptions);
     const bool isFirstRun = ! file.existsAsFile();
 
-    // A file that exists but doesn't parse simply loads as empty, so every key takes its
-    // default; the next save replaces it. JUCE writes through a temporary file, so an
-    // interrupted save never leaves a truncated file behind for the other instances.
-    propertiesFile = std::make_unique<juce::PropertiesFile> (file, propertiesFileOptions);
+    // A file that exists but can't be read (corrupt, or refused as unsafe) loads as empty,
+    // so every key takes its default; the next save moves it aside and writes a new one.
+    // Saves go through a temporary file, so an interrupted one never leaves a truncated
+    // file behind for the other instances.
+    propertiesFile = std::make_unique<DvxSafePropertiesFile> (file, propertiesFileOptions);
 
     if (isFirstRun)
     {
@@ -79,13 +81,16 @@ float OrvelinEditorSettings::getDefaultEditorDesktopHeightRatioFromPropertiesFil
     if (propertiesFile == nullptr)
         return defaultRatio;
 
-    const float ratio = propertiesFile->getValue (ratioKey).getFloatValue();
+    // Not juce::String::getFloatValue: anybody may write this file, and JUCE's reader
+    // overflows an int on an exponent with many digits.
+    double stored = 0.0;
 
-    // Missing, empty, non-numeric, zero, negative and non-finite values all fall back.
-    if (std::isfinite (ratio) && ratio > 0.0f)
-        return ratio;
+    if (! DvxStoredValues::parseFiniteNumber (propertiesFile->getValue (ratioKey), stored))
+        return defaultRatio;
 
-    return defaultRatio;
+    // Empty, non-numeric, zero, negative and beyond a float all fall back as well.
+    const auto ratio = (float) stored;
+    return std::isfinite (ratio) && ratio > 0.0f ? ratio : defaultRatio;
 }
 
 void OrvelinEditorSettings::initEditorSizes()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_data_structures/juce_data_structures.h>
+#include "processor/DvxSafePropertiesFile.h"
 
 #include <atomic>
 #include <functional>
@@ -30,7 +30,7 @@ public:
     // Fills the options and opens the properties file; on the first run creates it with
     // the default ratio.
     void initPropertiesFile();
-    juce::PropertiesFile* getPropertiesFile() const noexcept { return propertiesFile.get(); }
+    DvxSafePropertiesFile* getPropertiesFile() const noexcept { return propertiesFile.get(); }
     float getDefaultEditorDesktopHeightRatioFromPropertiesFile() const;
 
     // The ratio from the properties file, the default editor height derived from it (the
@@ -75,7 +75,7 @@ private:
 
     DisplayHeightSource displayHeight;
 
-    std::unique_ptr<juce::PropertiesFile> propertiesFile;
+    std::unique_ptr<DvxSafePropertiesFile> propertiesFile;
     juce::PropertiesFile::Options propertiesFileOptions;
 
     mutable std::mutex lock;

@@ -5,6 +5,7 @@
 // refuse to write anywhere else.
 
 #include "TestEnvironment.h"
+#include "processor/DvxSafePropertiesFile.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_data_structures/juce_data_structures.h>
@@ -59,7 +60,7 @@ namespace orvelin::test
         if (! propertiesFileLocation().existsAsFile())
             return std::nullopt;
 
-        juce::PropertiesFile file (propertiesFileLocation(), propertiesFileOptions());
+        DvxSafePropertiesFile file (propertiesFileLocation(), propertiesFileOptions());
 
         if (! file.containsKey (key))
             return std::nullopt;
@@ -69,14 +70,14 @@ namespace orvelin::test
 
     inline void writePropertyToDisk (const juce::String& key, const juce::String& value)
     {
-        juce::PropertiesFile file (propertiesFileLocation(), propertiesFileOptions());
+        DvxSafePropertiesFile file (propertiesFileLocation(), propertiesFileOptions());
         file.setValue (key, value);
         ASSERT_TRUE (file.save());
     }
 
     inline void removePropertyFromDisk (const juce::String& key)
     {
-        juce::PropertiesFile file (propertiesFileLocation(), propertiesFileOptions());
+        DvxSafePropertiesFile file (propertiesFileLocation(), propertiesFileOptions());
         file.removeValue (key);
         ASSERT_TRUE (file.save());
     }
@@ -119,6 +120,10 @@ namespace orvelin::test
             {
                 file.deleteFile();
             }
+
+            // Unreadable files that a save moved aside.
+            for (const auto& keptAside : file.getParentDirectory().findChildFiles (juce::File::findFiles, false, "*.unreadable"))
+                keptAside.deleteFile();
         }
 
     private:

@@ -4,11 +4,14 @@
 #include "processor/OrvelinAudioProcessor.h"
 #include "processor/OrvelinEditorSettings.h"
 #include "helpers/PresetTestHelpers.h"
+#include "helpers/TestData.h"
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
+#include <iterator>
+#include <map>
 #include <thread>
 
 using namespace orvelin::test;
@@ -85,6 +88,8 @@ TEST_F (PropertiesTest, UnusableRatiosGiveAHalfAndAreWrittenBack)
         { "nan",    0.5f },
         { "inf",    0.5f },
         { "1e999",  0.5f },
+        { "0.6e4006865348816", 0.5f },   // an exponent beyond an int
+        { "1e39",   0.5f },   // beyond a float
         { "0.3",    0.3f },
         { "0.7 px", 0.7f },   // read as far as it is a number
         { "1.25",   1.25f },  // no upper limit
@@ -180,32 +185,159 @@ TEST_F (PropertiesTest, HugeRatioGivesALargeHeightInsteadOfAWrappedOne)
     EXPECT_EQ (settings->getDefaultEditorHeight(), std::numeric_limits<int>::max());
 }
 
-TEST_F (PropertiesTest, CorruptFileGivesTheDefaultsAndIsReplacedWhole)
+// Whatever the file holds, an instance starts with the defaults. A file that can't be read
+// is moved aside before the first save replaces it, and nothing else in its folder changes.
+// The hostile ones crashed every instance while JUCE's parser read this file.
+TEST_F (PropertiesTest, UnreadableFileGivesTheDefaultsAndIsKeptAsideWhenReplaced)
 {
     const auto bytes = [] (const auto& literal) { return juce::MemoryBlock (literal, sizeof (literal) - 1); };
 
-    const juce::MemoryBlock corruptContents[] = {
+    const juce::MemoryBlock unreadableContents[] = {
         bytes ("<?xml version=\"1.0\"?><PROPERTIES><VALUE name=\"DefaultEditor"),   // cut off mid-write
         bytes ("\x00\xff\xfe garbage \x01\x02"),
-        bytes ("PROP\xff\xff\xff\x7f"),   // the binary format's magic with an absurd count
+        bytes ("PROP\xff\xff\xff\x7f"),   // JUCE's binary format, never written here
+        bytes ("<SETTINGS><VALUE name=\"DefaultEditorDesktopHeightRatio\" val=\"0.75\"/></SETTINGS>"),
+        testData ("hostile-entity-loop.qzproperties"),
+        testData ("hostile-deep-nesting.qzproperties"),
         juce::MemoryBlock(),
     };
 
-    for (const auto& contents : corruptContents)
+    const auto folder = propertiesFileLocation().getParentDirectory();
+    ASSERT_TRUE (folder.getChildFile ("notes.txt").replaceWithText ("not ours"));
+
+    const auto othersInFolder = [&folder]
     {
-        SCOPED_TRACE (contents.toBase64Encoding());
-        propertiesFileLocation().getParentDirectory().createDirectory();
+        std::map<juce::String, juce::String> others;
+
+        for (const auto& file : folder.findChildFiles (juce::File::findFiles, false))
+            if (file != propertiesFileLocation() && ! file.hasFileExtension ("unreadable"))
+                others[file.getFileName()] = file.loadFileAsString();
+
+        return others;
+    };
+
+    const auto othersBefore = othersInFolder();
+
+    for (size_t i = 0; i < std::size (unreadableContents); ++i)
+    {
+        SCOPED_TRACE (i);
+        const auto& contents = unreadableContents[i];
         writeFileExactly (propertiesFileLocation(), contents);
 
         {
             auto settings = makeSettings();
+            EXPECT_FALSE (settings->getPropertiesFile()->isValidFile());
             EXPECT_EQ (settings->getDefaultEditorDesktopHeightRatio(), 0.5f);
         }
 
-        auto xml = juce::parseXML (propertiesFileLocation());
-        ASSERT_NE (xml, nullptr);
         EXPECT_EQ (ratioOnDisk(), 0.5f);
+        EXPECT_NE (juce::parseXML (propertiesFileLocation()), nullptr) << "what an older build reads";
+        EXPECT_EQ (othersInFolder(), othersBefore);
+
+        const auto keptAside = folder.findChildFiles (juce::File::findFiles, false, "*.unreadable");
+
+        if (contents.isEmpty())
+        {
+            EXPECT_TRUE (keptAside.isEmpty());
+        }
+        else
+        {
+            ASSERT_EQ (keptAside.size(), 1);
+            juce::MemoryBlock kept;
+            keptAside[0].loadFileAsData (kept);
+            EXPECT_EQ (kept, contents);
+            keptAside[0].deleteFile();
+        }
     }
+
+    folder.getChildFile ("notes.txt").deleteFile();
+}
+
+// What JUCE's own class saved reads back to the same values and is saved again byte for
+// byte, so that what this build saves reads back in an older one.
+TEST_F (PropertiesTest, FileSavedByAnEarlierBuildReadsBackAndIsSavedByteForByte)
+{
+    const auto saved = testData ("saved.qzproperties");
+    writeFileExactly (propertiesFileLocation(), saved);
+
+    {
+        auto settings = makeSettings();
+        EXPECT_FLOAT_EQ (settings->getDefaultEditorDesktopHeightRatio(), 600.0f / 900.0f);
+        EXPECT_EQ (settings->getPropertiesFile()->getValue ("Presets Folder"),
+                   juce::String::fromUTF8 ("/home/zo\xc3\xab/Gr\xc3\xbc\xc3\x9f" "e & \"Co\" <2>/Orvelin\tPresets/"));
+        EXPECT_TRUE (settings->getPropertiesFile()->needsToBeSaved()) << "the ratio is always written back";
+    }
+
+    juce::MemoryBlock savedAgain;
+    propertiesFileLocation().loadFileAsData (savedAgain);
+    EXPECT_EQ (savedAgain, saved);
+}
+
+// Given the same benign files, JUCE's own class reads the same values.
+TEST (SafePropertiesFile, ReadsWhatJucesOwnClassReads)
+{
+    const char* const files[] = {
+        // A value that is itself XML, which JUCE writes as a child element.
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<PROPERTIES>\r\n  <VALUE name=\"layout\">\r\n"
+        "    <LAYOUT a=\"1\" b=\"&lt;&#233;\"><ROW/></LAYOUT>\r\n  </VALUE>\r\n</PROPERTIES>\r\n",
+        // Comments, other tags, values without a name or without "val", a repeated name.
+        "<PROPERTIES><!-- edited --><VALUE val=\"x\"/><OTHER name=\"a\" val=\"1\"/><VALUE name=\"a\" val=\"2\"/>"
+        "<VALUE name=\"b\"/><VALUE name=\"a\" val=\"3\"/></PROPERTIES>",
+    };
+
+    auto options = propertiesFileOptions();
+    options.doNotSave = true;
+    const auto file = temporaryHomeFolder().getChildFile ("compare.qzproperties");
+
+    for (const auto* contents : files)
+    {
+        SCOPED_TRACE (contents);
+        ASSERT_TRUE (file.replaceWithText (contents));
+
+        DvxSafePropertiesFile ours (file, options);
+        juce::PropertiesFile juces (file, options);
+
+        EXPECT_TRUE (ours.isValidFile());
+        EXPECT_EQ (ours.getAllProperties().getDescription(), juces.getAllProperties().getDescription());
+    }
+
+    file.deleteFile();
+}
+
+// A save that can't be done says so, keeps the values in memory and leaves the disk alone.
+TEST_F (PropertiesTest, FailedSaveIsReportedAndChangesNothing)
+{
+    writePropertyToDisk (ratioKey, "0.3");
+    const auto before = propertiesFileLocation().loadFileAsString();
+    const auto home = temporaryHomeFolder();
+
+    struct Case { const char* name; juce::File file; juce::String value; };
+
+    ASSERT_TRUE (home.getChildFile ("plain file").replaceWithText ("x"));
+    ASSERT_TRUE (home.getChildFile ("folder.qzproperties").createDirectory());
+
+    const Case cases[] = {
+        { "its folder is a file",    home.getChildFile ("plain file/Orvelin.qzproperties"), "0.4" },
+        { "it is a folder",          home.getChildFile ("folder.qzproperties"),             "0.4" },
+        { "a value XML can't carry", propertiesFileLocation(),                              "0.4\x01" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        DvxSafePropertiesFile file (c.file, propertiesFileOptions());
+        file.setValue (ratioKey, c.value);
+
+        EXPECT_FALSE (file.save());
+        EXPECT_TRUE (file.needsToBeSaved());
+        EXPECT_EQ (file.getValue (ratioKey), c.value);
+        file.setNeedsToBeSaved (false);
+    }
+
+    EXPECT_EQ (propertiesFileLocation().loadFileAsString(), before);
+    EXPECT_TRUE (home.getChildFile ("folder.qzproperties").isDirectory());
+    home.getChildFile ("plain file").deleteFile();
+    home.getChildFile ("folder.qzproperties").deleteRecursively();
 }
 
 TEST_F (PropertiesTest, InstanceBuiltOffTheMessageThreadUsesTheFallbackUntilAskedOnIt)

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <juce_data_structures/juce_data_structures.h>
+
+// A per-user settings file in the XML format of juce::PropertiesFile (root "PROPERTIES",
+// one "VALUE" per key with "name" and "val"), read through DvxSafeXmlReader instead of
+// JUCE's XmlDocument: anybody may write that file, and JUCE's parser recurses per nesting
+// level and expands DOCTYPE entities, so a few bytes there would crash every instance.
+//
+// It behaves as juce::PropertiesFile does with storeAsXML: a change marks it as needing to
+// be saved and saves after the options' delay, the destructor saves what is left, and a
+// missing or unreadable file gives no values. It differs where JUCE's class loses data or
+// writes what it can't read back:
+// - a file it can't read is moved aside (to "<name>.unreadable") before the first save
+//   replaces it, so hand-edited settings are never silently lost;
+// - a save that would not read back as the same values fails instead of writing;
+// - every value is written as "val" (JUCE writes values that parse as XML as child
+//   elements; such children are still read, as JUCE reads them).
+// There is no inter-process lock: the instances share the file and the last save wins.
+class DvxSafePropertiesFile : public juce::PropertySet,
+                              private juce::Timer
+{
+public:
+    // The options' key case, save delay and doNotSave are honoured; the format is always XML.
+    DvxSafePropertiesFile (const juce::File& file, const juce::PropertiesFile::Options& options);
+    ~DvxSafePropertiesFile() override;
+
+    const juce::File& getFile() const noexcept  { return file; }
+
+    // False when the file existed but could not be read as a properties file.
+    bool isValidFile() const noexcept           { return loadedOk; }
+
+    // False when the file could not be written (or would not read back the same); the
+    // values stay in memory and the file still needs to be saved.
+    bool save();
+    bool saveIfNeeded();
+
+    bool needsToBeSaved() const;
+    void setNeedsToBeSaved (bool shouldBeSaved);
+
+protected:
+    void propertyChanged() override;
+
+private:
+    void timerCallback() override;
+    bool moveUnreadableFileAside() const;
+
+    juce::File file;
+    juce::PropertiesFile::Options options;
+    bool loadedOk = false;
+    bool needsWriting = false;   // guarded by getLock()
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DvxSafePropertiesFile)
+};
