@@ -529,8 +529,7 @@ void OrvelinCurrentPreset::restoreAfterUndoOrRedoLocked (HostNotifications& noti
     }
 
     // No load since construction (or since a restored host state): the name is all the
-    // tree can tell. The tree built at
-    // construction is factory preset 0, "Init".
+    // tree can tell. The tree built at construction is factory preset 0, "Init".
     const auto name = current.getProperty (presetNameProperty).toString();
 
     if (const int factoryIndex = factoryPresetNames.indexOf (name); factoryIndex >= 0)
@@ -626,6 +625,10 @@ void OrvelinCurrentPreset::restoreHostState (const HostState& state, bool findID
     {
         const Lock guard (lock);
 
+        // A step of its own: one undo takes back exactly this restore, and the history's
+        // limits apply however many restores a host makes.
+        beginNewTransactionLocked();
+
         // The name as saved, "*" included when it was saved while modified.
         renameLocked (state.shownName, notifications);
 
@@ -640,6 +643,7 @@ void OrvelinCurrentPreset::restoreHostState (const HostState& state, bool findID
             parameters.setParameterValue (i, state.values[(size_t) i]);
 
         fillLocked (current);
+        beginNewTransactionLocked();
     }
     tellHost (notifications);
 }

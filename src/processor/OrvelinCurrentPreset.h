@@ -117,7 +117,7 @@ public:
     HostState getHostState() const;
 
     // A host's state restore: the name (with any "*" it was saved with), the factory flag
-    // and every value, in the open undo transaction. With findIDByName the ID becomes the
+    // and every value, as one undo step of its own. With findIDByName the ID becomes the
     // name's place in the list the flag selects (kept when the name is not there).
     void restoreHostState (const HostState& state, bool findIDByName);
 

@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P (Actions, UndoStepTest, ::testing::ValuesIn (undoStepCa
                           [] (const auto& testInfo) { return testNameFrom (testInfo.param.description); });
 
 //==============================================================================
-TEST_F (UndoTest, HostAutomationAndAStateRestoreAreNoUndoSteps)
+TEST_F (UndoTest, HostAutomationAndRestoringTheSameStateAddNoUndoStep)
 {
     const auto atInit = snapshot();
     p().loadFactoryPresetUndoableWithID (2);
