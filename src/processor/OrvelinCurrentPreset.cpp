@@ -500,11 +500,14 @@ bool OrvelinCurrentPreset::saveAsUserPreset (const juce::String& presetName, boo
         const Lock guard (lock);
         renameLocked (cleanName, notifications);
 
-        // The saved-system information enters the tree outside the undo history.
+        // The saved-system information enters the tree outside the undo history, all but the
+        // preset's type: that goes with the new name, so that an undo of the save goes back
+        // to the identity of the preset it was saved from.
         for (int i = 0; i < information.getNumProperties(); ++i)
         {
             const auto key = information.getPropertyName (i);
-            current.setProperty (key, information.getProperty (key), nullptr);
+            current.setProperty (key, information.getProperty (key),
+                                 key.toString() == presetTypeProperty ? undoManager : nullptr);
         }
     }
     tellHost (notifications);
@@ -518,8 +521,8 @@ void OrvelinCurrentPreset::restoreAfterUndoOrRedoLocked (HostNotifications& noti
 {
     recallLocked (current, notifications);
 
-    // Every load records its preset's ID and type in the tree (in the load's own undo
-    // step), so after an undo or redo the tree says which preset is shown.
+    // Loads, saves and state restores record the preset's ID and type in the tree (in
+    // their own undo step), so after an undo or redo the tree says which preset is shown.
     const auto type = current.getProperty (presetTypeProperty).toString();
 
     if (type == factoryType || type == userType)
@@ -528,8 +531,8 @@ void OrvelinCurrentPreset::restoreAfterUndoOrRedoLocked (HostNotifications& noti
         return;
     }
 
-    // No load since construction (or since a restored host state): the name is all the
-    // tree can tell. The tree built at construction is factory preset 0, "Init".
+    // No load since construction: the name is all the tree can tell. The tree built then
+    // is factory preset 0, "Init".
     const auto name = current.getProperty (presetNameProperty).toString();
 
     if (const int factoryIndex = factoryPresetNames.indexOf (name); factoryIndex >= 0)
@@ -643,6 +646,10 @@ void OrvelinCurrentPreset::restoreHostState (const HostState& state, bool findID
             parameters.setParameterValue (i, state.values[(size_t) i]);
 
         fillLocked (current);
+
+        // The tree takes the identity the restore settled on, so that an undo of a later
+        // change comes back to it rather than to the preset before the restore.
+        setIdentityLocked (getID(), isFactory(), true);
         beginNewTransactionLocked();
     }
     tellHost (notifications);
