@@ -208,9 +208,11 @@ void OrvelinCurrentPreset::beginNewTransactionLocked()
 //==============================================================================
 void OrvelinCurrentPreset::takeEditorChange (int parameterIndex, float value, bool beginNewUndoTransaction)
 {
+    changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        const Lock guard (lock);
+        // The host hears of the value even when the tree holds it already.
         host.storeParameterValue (parameterIndex, value);
+        notifications.values.emplace_back (parameterIndex, value);
 
         const auto name = parameters.getParameterName (parameterIndex);
         const auto child = current.getChildWithProperty (parameterNameProperty, name);
@@ -224,9 +226,7 @@ void OrvelinCurrentPreset::takeEditorChange (int parameterIndex, float value, bo
             if (beginNewUndoTransaction)
                 beginNewTransactionLocked();
         }
-    }
-
-    host.tellHostParameterChanged (parameterIndex, value);
+    });
 }
 
 //==============================================================================
@@ -238,23 +238,19 @@ void OrvelinCurrentPreset::renameLocked (const juce::String& newName, HostNotifi
 
 void OrvelinCurrentPreset::rename (const juce::String& newName)
 {
-    HostNotifications notifications;
+    changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        const Lock guard (lock);
         renameLocked (newName, notifications);
-    }
-    tellHost (notifications);
+    });
 }
 
 void OrvelinCurrentPreset::renameUndoable (const juce::String& newName)
 {
-    HostNotifications notifications;
+    changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        const Lock guard (lock);
         renameLocked (newName, notifications);
         beginNewTransactionLocked();
-    }
-    tellHost (notifications);
+    });
 }
 
 void OrvelinCurrentPreset::recallLocked (const juce::ValueTree& source, HostNotifications& notifications)
@@ -307,12 +303,10 @@ void OrvelinCurrentPreset::recall (const juce::ValueTree* tree)
     if (tree == nullptr)
         return;
 
-    HostNotifications notifications;
+    changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        const Lock guard (lock);
         recallLocked (*tree, notifications);
-    }
-    tellHost (notifications);
+    });
 }
 
 void OrvelinCurrentPreset::copyFromLocked (const juce::ValueTree& source)
@@ -346,16 +340,14 @@ void OrvelinCurrentPreset::loadFactoryPreset (int id)
     if (! juce::isPositiveAndBelow (id, (int) factoryPresets.size()))
         return;
 
-    HostNotifications notifications;
+    changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        const Lock guard (lock);
         beginNewTransactionLocked();
         recallLocked (factoryPresets[(size_t) id], notifications);
         setIdentityLocked (id, true, true);
         modifiedFlag.store (false, std::memory_order_relaxed);
         beginNewTransactionLocked();
-    }
-    tellHost (notifications);
+    });
 }
 
 void OrvelinCurrentPreset::loadUserPreset (const juce::String& presetName)
@@ -382,20 +374,19 @@ void OrvelinCurrentPreset::loadUserPreset (int id)
 }
 
 void OrvelinCurrentPreset::loadUserPresetTree (const juce::String& presetName, const juce::ValueTree& loaded,
-                                               int listID, bool asOwnUndoStep)
+                                               int listID, bool chosenByID)
 {
-    HostNotifications notifications;
+    changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        const Lock guard (lock);
-
-        if (asOwnUndoStep)
+        if (chosenByID)
             beginNewTransactionLocked();
 
         copyFromLocked (loaded);
         recallLocked (current, notifications);
 
-        // A preset chosen from the list shows its list name, whatever name its file holds.
-        if (asOwnUndoStep)
+        // A preset chosen from the list (by ID) shows its list name, whatever name its file
+        // holds, and is an undo step of its own; a load by name joins the open one.
+        if (chosenByID)
             renameLocked (presetName, notifications);
 
         // The file's own "PresetID" may be stale (it was saved while another preset was
@@ -403,10 +394,9 @@ void OrvelinCurrentPreset::loadUserPresetTree (const juce::String& presetName, c
         setIdentityLocked (listID, false, true);
         modifiedFlag.store (false, std::memory_order_relaxed);
 
-        if (asOwnUndoStep)
+        if (chosenByID)
             beginNewTransactionLocked();
-    }
-    tellHost (notifications);
+    });
 }
 
 void OrvelinCurrentPreset::loadNextPreset()
@@ -495,9 +485,8 @@ bool OrvelinCurrentPreset::saveAsUserPreset (const juce::String& presetName, boo
     if (! written)
         return false;
 
-    HostNotifications notifications;
+    changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        const Lock guard (lock);
         renameLocked (cleanName, notifications);
 
         // The saved-system information enters the tree outside the undo history, all but the
@@ -509,8 +498,7 @@ bool OrvelinCurrentPreset::saveAsUserPreset (const juce::String& presetName, boo
             current.setProperty (key, information.getProperty (key),
                                  key.toString() == presetTypeProperty ? undoManager : nullptr);
         }
-    }
-    tellHost (notifications);
+    });
 
     loadUserPreset (cleanName);
     return true;
@@ -545,40 +533,25 @@ void OrvelinCurrentPreset::restoreAfterUndoOrRedoLocked (HostNotifications& noti
 
 void OrvelinCurrentPreset::restoreAfterUndoOrRedo()
 {
-    HostNotifications notifications;
+    changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        const Lock guard (lock);
         restoreAfterUndoOrRedoLocked (notifications);
-    }
-    tellHost (notifications);
+    });
 }
 
-void OrvelinCurrentPreset::undo()
-{
-    HostNotifications notifications;
-    {
-        const Lock guard (lock);
+void OrvelinCurrentPreset::undo() { stepThroughHistory (&juce::UndoManager::undo); }
+void OrvelinCurrentPreset::redo() { stepThroughHistory (&juce::UndoManager::redo); }
 
+void OrvelinCurrentPreset::stepThroughHistory (bool (juce::UndoManager::*step)())
+{
+    // With nothing to undo or redo the tree is still pushed to the parameters and the host.
+    changeThenTellHost ([&] (HostNotifications& notifications)
+    {
         if (undoManager != nullptr)
-            undoManager->undo();
+            (undoManager->*step)();
 
         restoreAfterUndoOrRedoLocked (notifications);
-    }
-    tellHost (notifications);
-}
-
-void OrvelinCurrentPreset::redo()
-{
-    HostNotifications notifications;
-    {
-        const Lock guard (lock);
-
-        if (undoManager != nullptr)
-            undoManager->redo();
-
-        restoreAfterUndoOrRedoLocked (notifications);
-    }
-    tellHost (notifications);
+    });
 }
 
 bool OrvelinCurrentPreset::canUndo() const
@@ -624,10 +597,8 @@ OrvelinCurrentPreset::HostState OrvelinCurrentPreset::getHostState() const
 
 void OrvelinCurrentPreset::restoreHostState (const HostState& state, bool findIDByName)
 {
-    HostNotifications notifications;
+    changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        const Lock guard (lock);
-
         // A step of its own: one undo takes back exactly this restore, and the history's
         // limits apply however many restores a host makes.
         beginNewTransactionLocked();
@@ -651,6 +622,5 @@ void OrvelinCurrentPreset::restoreHostState (const HostState& state, bool findID
         // change comes back to it rather than to the preset before the restore.
         setIdentityLocked (getID(), isFactory(), true);
         beginNewTransactionLocked();
-    }
-    tellHost (notifications);
+    });
 }

@@ -131,7 +131,21 @@ private:
 
     using Lock = std::lock_guard<std::mutex>;
 
+    // Every change goes this way: made under the lock, and the host told what it collected
+    // once the lock is released.
+    template <typename Change>
+    void changeThenTellHost (Change&& change)
+    {
+        HostNotifications notifications;
+        {
+            const Lock guard (lock);
+            change (notifications);
+        }
+        tellHost (notifications);
+    }
+
     void tellHost (const HostNotifications& notifications) const;
+    void stepThroughHistory (bool (juce::UndoManager::*step)());
 
     // Everything below expects the lock to be held.
     void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
@@ -145,7 +159,7 @@ private:
     void updateIDFromShownNameLocked();
     void restoreAfterUndoOrRedoLocked (HostNotifications& notifications);
     void beginNewTransactionLocked();
-    void loadUserPresetTree (const juce::String& presetName, const juce::ValueTree& loaded, int listID, bool asOwnUndoStep);
+    void loadUserPresetTree (const juce::String& presetName, const juce::ValueTree& loaded, int listID, bool chosenByID);
 
     DvxParameterManager& parameters;
     OrvelinUserPresetFiles& userPresets;
