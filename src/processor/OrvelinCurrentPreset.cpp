@@ -22,10 +22,7 @@ OrvelinCurrentPreset::OrvelinCurrentPreset (DvxParameterManager& parameterManage
 {
     const Lock guard (lock);
 
-    current = juce::ValueTree (presetTreeType);
-    current.setProperty ("QzPluginName", "Orvelin", nullptr);
-    current.setProperty (presetNameProperty, "Init", nullptr);
-    fillLocked (current);
+    current = treeForAllParametersLocked ("Init");
 
     addFactoryPreset (0,  "Init",                          0.5f,   0.0f, 0.286f);
     addFactoryPreset (1,  "TRACK Stereo 125%",             0.625f, 0.0f, 0.286f);
@@ -107,15 +104,19 @@ void OrvelinCurrentPreset::fillLocked (juce::ValueTree& tree) const
         setParameterLocked (tree, parameters.getParameterName (i), parameters.getParameterValue (i));
 }
 
+juce::ValueTree OrvelinCurrentPreset::treeForAllParametersLocked (const juce::String& name) const
+{
+    juce::ValueTree tree (presetTreeType);
+    tree.setProperty ("QzPluginName", "Orvelin", nullptr);
+    tree.setProperty (presetNameProperty, name, nullptr);
+    fillLocked (tree);
+    return tree;
+}
+
 std::unique_ptr<juce::ValueTree> OrvelinCurrentPreset::createTreeForAllParameters() const
 {
     const Lock guard (lock);
-
-    auto tree = std::make_unique<juce::ValueTree> (presetTreeType);
-    tree->setProperty ("QzPluginName", "Orvelin", nullptr);
-    tree->setProperty (presetNameProperty, shownNameLocked(), nullptr);
-    fillLocked (*tree);
-    return tree;
+    return std::make_unique<juce::ValueTree> (treeForAllParametersLocked (shownNameLocked()));
 }
 
 void OrvelinCurrentPreset::fillTreeWithAllParameters (juce::ValueTree* tree) const
@@ -146,7 +147,12 @@ float OrvelinCurrentPreset::getParameterFromTree (const juce::ValueTree* tree, i
     if (tree == nullptr || ! tree->isValid())
         return -1.0f;
 
-    const auto child = tree->getChildWithProperty (parameterNameProperty, parameters.getParameterName (parameterIndex));
+    return valueInTreeLocked (*tree, parameters.getParameterName (parameterIndex));
+}
+
+float OrvelinCurrentPreset::valueInTreeLocked (const juce::ValueTree& tree, const juce::String& parameterName) const
+{
+    const auto child = tree.getChildWithProperty (parameterNameProperty, parameterName);
     return child.isValid() ? (float) child.getProperty (valueProperty) : 0.0f;
 }
 
@@ -215,10 +221,8 @@ void OrvelinCurrentPreset::takeEditorChange (int parameterIndex, float value, bo
         notifications.values.emplace_back (parameterIndex, value);
 
         const auto name = parameters.getParameterName (parameterIndex);
-        const auto child = current.getChildWithProperty (parameterNameProperty, name);
-        const float inTree = child.isValid() ? (float) child.getProperty (valueProperty) : 0.0f;
 
-        if (inTree != value)
+        if (valueInTreeLocked (current, name) != value)
         {
             setParameterLocked (current, name, value);
             modifiedFlag.store (true, std::memory_order_relaxed);
@@ -475,7 +479,10 @@ bool OrvelinCurrentPreset::saveAsUserPreset (const juce::String& presetName, boo
     saved.setProperty (presetNameProperty, cleanName, nullptr);
 
     for (int i = 0; i < information.getNumProperties(); ++i)
-        saved.setProperty (information.getPropertyName (i), information.getProperty (information.getPropertyName (i)), nullptr);
+    {
+        const auto key = information.getPropertyName (i);
+        saved.setProperty (key, information.getProperty (key), nullptr);
+    }
 
     const bool written = userPresets.write (cleanName, saved, compressed);
     userPresets.rescan();

@@ -151,7 +151,9 @@ private:
     void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
     juce::String shownNameLocked() const;
     void setParameterLocked (juce::ValueTree& tree, const juce::String& parameterName, float value) const;
+    float valueInTreeLocked (const juce::ValueTree& tree, const juce::String& parameterName) const;
     void fillLocked (juce::ValueTree& tree) const;
+    juce::ValueTree treeForAllParametersLocked (const juce::String& name) const;
     void renameLocked (const juce::String& newName, HostNotifications& notifications);
     void recallLocked (const juce::ValueTree& source, HostNotifications& notifications);
     void copyFromLocked (const juce::ValueTree& source);
