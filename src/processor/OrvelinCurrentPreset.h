@@ -19,13 +19,13 @@ class OrvelinUserPresetFiles;
 //
 // Threads. The message thread loads, renames, saves and undoes; a host may at the same time
 // read the program name and save or restore its state on threads of its own. A ValueTree
-// and an UndoManager are not thread-safe, so the tree, the undo manager and the preset's
-// identity are only touched under one lock. Only those threads take it, never the audio
-// thread, and it is never held while the host is told anything: hosts may call straight
-// back (a program name after a display update) or hold locks of their own while they call
-// us. Values loaded into the parameters are stored while the lock is held, so that a
-// concurrent restore cannot leave the tree and the parameters apart; the host hears of
-// them once the lock is released.
+// and an UndoManager are not thread-safe, so the tree and the undo manager are only used,
+// and the preset's identity only changed, under one lock. Only those threads take it,
+// never the audio thread, and it is never held while the host is told anything: hosts may
+// call straight back (a program name after a display update) or hold locks of their own
+// while they call us. Values loaded into the parameters are stored while the lock is held,
+// so that a concurrent restore cannot leave the tree and the parameters apart; the host
+// hears of them once the lock is released.
 class OrvelinCurrentPreset
 {
 public:
