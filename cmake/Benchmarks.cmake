@@ -12,6 +12,7 @@ set_source_files_properties(${ORVELIN_BENCH_SOURCES} PROPERTIES COMPILE_OPTIONS 
 # targets again, which would compile them a second time with other settings.
 target_include_directories(orvelin_bench PRIVATE
     "${CMAKE_SOURCE_DIR}/bench"
+    "${CMAKE_SOURCE_DIR}/tests"
     $<TARGET_PROPERTY:Orvelin,INCLUDE_DIRECTORIES>)
 target_compile_definitions(orvelin_bench PRIVATE $<TARGET_PROPERTY:Orvelin,COMPILE_DEFINITIONS>)
 target_link_libraries(orvelin_bench PRIVATE Orvelin benchmark::benchmark)

@@ -1,6 +1,7 @@
 #include "processor/OrvelinAudioProcessor.h"
 #include "editor/OrvelinAudioProcessorEditor.h"
 #include "processor/OrvelinParameterTable.h"
+#include "processor/OrvelinStateChunk.h"
 #include "processor/OrvelinStereoStage.h"
 
 #include <cmath>
@@ -17,9 +18,8 @@ OrvelinAudioProcessor::OrvelinAudioProcessor()
     setChannelName ("No Channel Name");
     setExpertMode (false);
 
-    currentPresetID.store (0);
-    currentPresetIsFactoryFlag.store (true);
-    currentPresetWasModifiedFlag.store (false);
+    // Factory preset 0, not modified, is where the current preset starts when it is built
+    // from the parameters below; nothing asks for it before then.
 
     editorSettings.initEditorSizes();
     setCurrentColourSchemeBrightness (0.3f);
@@ -28,14 +28,22 @@ OrvelinAudioProcessor::OrvelinAudioProcessor()
     // on the registered parameters.
     initAllParameters();
 
-    currentPreset = createValueTreeForAllParameters();
-    initFactoryPresets();
+    // The current preset tree from the parameters, then the factory presets.
+    currentPreset = std::make_unique<OrvelinCurrentPreset> (*parameterManager, userPresetFiles, OrvelinCurrentPreset::Host {
+        // The framework's setParameterNotifyingHost is exactly these two steps for index
+        // parameters: they are split so that a load stores its values under the current
+        // preset's lock and tells the host once that is released.
+        [this] (int index, float value) { setParameter (index, value); },
+        [this] (int index, float value) { sendParamChangeMessageToListeners (index, value); },
+        [this] { updateHostDisplay(); } });
+    stateChunk = std::make_unique<OrvelinStateChunk> (editorSettings, *currentPreset);
+
     initUserPresets();
 
     // The framework's own history limits, passed explicitly: 30000 units, never fewer
     // than 30 transactions.
     undoManager = std::make_unique<juce::UndoManager> (30000, 30);
-    undoManager->beginNewTransaction();
+    currentPreset->attachUndoManager (*undoManager);
 }
 
 OrvelinAudioProcessor::~OrvelinAudioProcessor() = default;
@@ -189,11 +197,19 @@ const juce::String OrvelinAudioProcessor::getProgramName (int) { return getCurre
 
 void OrvelinAudioProcessor::changeProgramName (int, const juce::String& newName)
 {
-    if (currentPreset == nullptr || ! currentPreset->isValid())
-        return;
+    currentPreset->rename (newName);
+}
 
-    currentPreset->setProperty ("PresetName", newName, undoManager.get());
-    updateHostDisplay();
+void OrvelinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    stateChunk->write (destData);
+}
+
+void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    // The filter keeps the frequency it was last computed for unless told otherwise.
+    if (stateChunk->restore (data, sizeInBytes))
+        calculateSafeBassFilterCoefficients ((double) parameterManager->getParameterValue (OrvelinParameters::safeBassFreq));
 }
 
 //==============================================================================
@@ -203,28 +219,23 @@ void OrvelinAudioProcessor::setParamAndNotifyHost (const juce::String& parameter
     const int index = parameterManager->getParameterIndex (parameterName);
 
     // setParameter ignores non-finite values, so the tree must not take them either.
-    if (index < 0 || ! std::isfinite (newValue))
-        return;
-
-    setParameterNotifyingHost (index, newValue);
-
-    if (getParamValueFromValueTree (currentPreset.get(), index) == newValue)
-        return;
-
-    setParameterInValueTree (currentPreset.get(), index, newValue);
-    currentPresetWasModifiedFlag.store (true, std::memory_order_relaxed);
-
-    if (beginNewUndoTransaction && undoManager != nullptr)
-        undoManager->beginNewTransaction();
+    if (index >= 0 && std::isfinite (newValue))
+        currentPreset->takeEditorChange (index, newValue, beginNewUndoTransaction);
 }
 
 void OrvelinAudioProcessor::setMuteMsOption (MuteMsOption option)
 {
+    const auto write = [this] (float muteMid, float muteSide)
+    {
+        setParamAndNotifyHost (OrvelinParameters::row (OrvelinParameters::muteMid).name, muteMid, false);
+        setParamAndNotifyHost (OrvelinParameters::row (OrvelinParameters::muteSide).name, muteSide, false);
+    };
+
     switch (option)
     {
-        case muteMsNone: setParamAndNotifyHost ("MuteMid", 0.0f, false); setParamAndNotifyHost ("MuteSide", 0.0f, false); break;
-        case muteMsMid:  setParamAndNotifyHost ("MuteMid", 1.0f, false); setParamAndNotifyHost ("MuteSide", 0.0f, false); break;
-        case muteMsSide: setParamAndNotifyHost ("MuteMid", 0.0f, false); setParamAndNotifyHost ("MuteSide", 1.0f, false); break;
+        case muteMsNone: write (0.0f, 0.0f); break;
+        case muteMsMid:  write (1.0f, 0.0f); break;
+        case muteMsSide: write (0.0f, 1.0f); break;
         default: break;
     }
 
@@ -233,8 +244,27 @@ void OrvelinAudioProcessor::setMuteMsOption (MuteMsOption option)
 
 void OrvelinAudioProcessor::beginNewTransaction()
 {
-    if (undoManager != nullptr)
-        undoManager->beginNewTransaction();
+    currentPreset->beginNewTransaction();
+}
+
+//==============================================================================
+void OrvelinAudioProcessor::initUserPresets()
+{
+    userPresetFiles.setFolder (OrvelinUserPresetFiles::findFolder (getPropertiesFile()));
+    userPresetFiles.rescan();
+}
+
+void OrvelinAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tree) const
+{
+    if (tree != nullptr)
+        OrvelinUserPresetFiles::addSavedSystemInformation (*tree, getTotalNumInputChannels(), getTotalNumOutputChannels(),
+                                                           lastSampleRate.load (std::memory_order_relaxed));
+}
+
+bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String presetName, bool compressed)
+{
+    return currentPreset->saveAsUserPreset (presetName, compressed,
+                                            [this] (juce::ValueTree& tree) { addAdditionalInfosToValueTree (&tree); });
 }
 
 juce::String OrvelinAudioProcessor::getLastSampleRateString() const

@@ -5,11 +5,14 @@
 
 #include "parameters/DvxParameterManager.h"
 #include "parameters/DvxStereoVuVisuals.h"
+#include "processor/OrvelinCurrentPreset.h"
 #include "processor/OrvelinEditorSettings.h"
+#include "processor/OrvelinUserPresetFiles.h"
 
 #include <atomic>
 #include <memory>
 
+class OrvelinStateChunk;
 class OrvelinStereoStage;
 
 // The editor's mid/side mute choice; the processor turns it into "MuteMid" and "MuteSide".
@@ -22,7 +25,11 @@ enum MuteMsOption
 
 // The plug-in's processor. It keeps the classic index-based parameter interface: the host
 // sees 50 slots, the first 18 of which are the real parameters, all owned by a
-// DvxParameterManager and addressed by name everywhere else.
+// DvxParameterManager. Everything else is done by its parts, which most of its methods
+// forward to: the signal path (OrvelinStereoStage), the current preset with the factory
+// presets and undo (OrvelinCurrentPreset), the user preset files (OrvelinUserPresetFiles),
+// the host's state chunk (OrvelinStateChunk) and the editor's settings with the properties
+// file (OrvelinEditorSettings).
 class OrvelinAudioProcessor : public juce::AudioProcessor
 {
 public:
@@ -95,56 +102,56 @@ public:
     void calculateSafeBassFilterCoefficients (double normalisedSafeBassFreq);
 
     //==============================================================================
-    // Presets and undo
-    std::unique_ptr<juce::ValueTree> createValueTreeForAllParameters() const;
-    void fillValueTreeWithAllParams (juce::ValueTree* tree) const;
-    void setParameterInValueTree (juce::ValueTree* tree, const juce::String& parameterName, float value) const;
-    void setParameterInValueTree (juce::ValueTree* tree, int parameterIndex, float value) const;
-    float getParamValueFromValueTree (const juce::ValueTree* tree, int parameterIndex) const;
+    // Presets and undo (OrvelinCurrentPreset)
+    std::unique_ptr<juce::ValueTree> createValueTreeForAllParameters() const             { return currentPreset->createTreeForAllParameters(); }
+    void fillValueTreeWithAllParams (juce::ValueTree* tree) const                        { currentPreset->fillTreeWithAllParameters (tree); }
+    void setParameterInValueTree (juce::ValueTree* tree, const juce::String& name, float value) const { currentPreset->setParameterInTree (tree, name, value); }
+    void setParameterInValueTree (juce::ValueTree* tree, int parameterIndex, float value) const { currentPreset->setParameterInTree (tree, parameterIndex, value); }
+    float getParamValueFromValueTree (const juce::ValueTree* tree, int parameterIndex) const { return currentPreset->getParameterFromTree (tree, parameterIndex); }
 
-    juce::StringArray getAllFactoryPresetNames() const;
-    juce::StringArray getAllUserPresetNames();
+    juce::StringArray getAllFactoryPresetNames() const        { return currentPreset->getFactoryPresetNames(); }
+    juce::StringArray getAllUserPresetNames()                 { return userPresetFiles.rescan(); }
 
-    juce::String getCurrentPresetName() const;
-    int getCurrentPresetID() const noexcept { return currentPresetID.load (std::memory_order_relaxed); }
-    bool currentPresetIsFactory() const noexcept { return currentPresetIsFactoryFlag.load (std::memory_order_relaxed); }
-    bool currentPresetWasModified() const noexcept { return currentPresetWasModifiedFlag.load (std::memory_order_relaxed); }
-    void updateCurrentPresetID();
-    juce::String getAllowedCharsForPresetNames() const;
+    juce::String getCurrentPresetName() const                 { return currentPreset->getShownName(); }
+    int getCurrentPresetID() const noexcept                   { return currentPreset->getID(); }
+    bool currentPresetIsFactory() const noexcept              { return currentPreset->isFactory(); }
+    bool currentPresetWasModified() const noexcept            { return currentPreset->wasModified(); }
+    void updateCurrentPresetID()                              { currentPreset->updateIDFromShownName(); }
+    juce::String getAllowedCharsForPresetNames() const        { return OrvelinCurrentPreset::getAllowedCharactersForNames(); }
 
-    void loadFactoryPresetUndoableWithID (int presetID);
-    void loadUserPresetUndoableWithID (int presetID);
-    void loadUserPresetUndoableWithName (const juce::String& presetName);
-    void loadNextPreset();
-    void loadPrevPreset();
-    void recallAllParamsFromValueTree (const juce::ValueTree* tree);
-    void copyAllPresetValuesFromValueTree (const juce::ValueTree& source);
-    void setCurrentPresetNameUndoable (const juce::String& newName);
+    void loadFactoryPresetUndoableWithID (int presetID)       { currentPreset->loadFactoryPreset (presetID); }
+    void loadUserPresetUndoableWithID (int presetID)          { currentPreset->loadUserPreset (presetID); }
+    void loadUserPresetUndoableWithName (const juce::String& presetName) { currentPreset->loadUserPreset (presetName); }
+    void loadNextPreset()                                     { currentPreset->loadNextPreset(); }
+    void loadPrevPreset()                                     { currentPreset->loadPreviousPreset(); }
+    void recallAllParamsFromValueTree (const juce::ValueTree* tree) { currentPreset->recall (tree); }
+    void copyAllPresetValuesFromValueTree (const juce::ValueTree& source) { currentPreset->copyFrom (source); }
+    void setCurrentPresetNameUndoable (const juce::String& newName) { currentPreset->renameUndoable (newName); }
 
-    void undoLastParameterChange();
-    void redoLastParameterChange();
-    void restorePresetAfterUndoOrRedo();
-    bool canUndo() const;
-    bool canRedo() const;
-    bool canUndoOrRedo() const;
-    void clearUndoHistory();
+    void undoLastParameterChange()                            { currentPreset->undo(); }
+    void redoLastParameterChange()                            { currentPreset->redo(); }
+    void restorePresetAfterUndoOrRedo()                       { currentPreset->restoreAfterUndoOrRedo(); }
+    bool canUndo() const                                      { return currentPreset->canUndo(); }
+    bool canRedo() const                                      { return currentPreset->canRedo(); }
+    bool canUndoOrRedo() const                                { return canUndo() || canRedo(); }
+    void clearUndoHistory()                                   { currentPreset->clearUndoHistory(); }
 
-    // The current preset tree (read-only view, for the editor and tests).
-    const juce::ValueTree* getCurrentPresetValueTree() const noexcept { return currentPreset.get(); }
+    // The current preset tree, read-only, for reading on the message thread (tests).
+    const juce::ValueTree* getCurrentPresetValueTree() const noexcept { return currentPreset->getTree(); }
 
     //==============================================================================
-    // User preset files
-    std::unique_ptr<juce::File> getPresetsFolderFromPropertiesFile() const;
+    // User preset files (OrvelinUserPresetFiles)
+    std::unique_ptr<juce::File> getPresetsFolderFromPropertiesFile() const { return std::make_unique<juce::File> (OrvelinUserPresetFiles::findFolder (getPropertiesFile())); }
     void initUserPresets();
-    void updateAllUserPresetNames();
-    juce::ValueTree loadUserPresetAsValueTree (const juce::File& presetFile) const;
-    static juce::String dvxReadString (juce::InputStream& stream);
+    void updateAllUserPresetNames()                           { userPresetFiles.rescan(); }
+    juce::ValueTree loadUserPresetAsValueTree (const juce::File& presetFile) const { return userPresetFiles.read (presetFile); }
+    static juce::String dvxReadString (juce::InputStream& stream) { return OrvelinUserPresetFiles::readZeroTerminatedString (stream); }
     void addAdditionalInfosToValueTree (juce::ValueTree* tree) const;
     bool saveCurrentPresetFromValueTreeToDisk (juce::String presetName, bool compressed);
-    void revealUserPresetsFolder() const;
-    juce::File getUserPresetsFolder() const;
+    void revealUserPresetsFolder() const                      { userPresetFiles.reveal(); }
+    juce::File getUserPresetsFolder() const                   { return userPresetFiles.getFolder(); }
     // The file a user preset of this name lives in: the folder, the name and ".qzp".
-    juce::File getUserPresetFile (const juce::String& presetName) const;
+    juce::File getUserPresetFile (const juce::String& presetName) const { return userPresetFiles.getFile (presetName); }
 
     //==============================================================================
     // Properties file and editor settings (OrvelinEditorSettings)
@@ -170,34 +177,30 @@ public:
 private:
     //==============================================================================
     void initAllParameters();
-    void initFactoryPresets();
-    void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
-    bool loadUserPresetWithName (const juce::String& presetName);
-    // The one rule for preset names, shared by the save, the loads and the scan.
-    static bool isUsablePresetName (const juce::String& name);
 
     //==============================================================================
-    // Members, in the order of construction.
+    // Members. They are built in the constructor's order of steps; the undo manager, built
+    // last, is declared early so that it outlives the current preset that records into it.
     std::atomic<double> lastSampleRate { 0.0 };
 
     // The properties file and the settings kept for the editor.
     OrvelinEditorSettings editorSettings;
 
-    std::atomic<bool> currentPresetIsFactoryFlag { true };
-    std::atomic<int> currentPresetID { 0 };
+    // The presets folder and its files; the folder is chosen while the processor is built.
+    OrvelinUserPresetFiles userPresetFiles;
+
     std::unique_ptr<juce::UndoManager> undoManager;
-    std::unique_ptr<juce::File> userPresetsFolder;
-    std::vector<juce::ValueTree> factoryPresets;
-    juce::StringArray factoryPresetNames;
-    juce::StringArray userPresetNames;
-    std::atomic<bool> currentPresetWasModifiedFlag { false };
 
     std::unique_ptr<DvxParameterManager> parameterManager;
-    std::unique_ptr<juce::ValueTree> currentPreset;
 
     // The signal path with the SAFE BASS filter and the peak records; built on the
     // parameters once they are registered.
     std::unique_ptr<OrvelinStereoStage> stereoStage;
+
+    // The current preset with the factory presets and the undo history, and the host's
+    // state chunk, which reads and restores it.
+    std::unique_ptr<OrvelinCurrentPreset> currentPreset;
+    std::unique_ptr<OrvelinStateChunk> stateChunk;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvelinAudioProcessor)
 };

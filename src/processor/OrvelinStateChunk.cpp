@@ -1,13 +1,14 @@
-#include "processor/OrvelinAudioProcessor.h"
+#include "processor/OrvelinStateChunk.h"
 #include "processor/DvxSafeXmlReader.h"
 #include "processor/DvxStoredValues.h"
+#include "processor/OrvelinCurrentPreset.h"
+#include "processor/OrvelinEditorSettings.h"
+#include "processor/OrvelinParameterTable.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
 
 #include <cstring>
-
-// The state the host keeps in its project: one XML element with the editor settings, the
-// shown preset name, the factory flag and every parameter value. Hosts call both sides on
-// whatever thread they like, and hand back whatever bytes they have, so the restore reads
-// the blob as untrusted input.
+#include <optional>
 
 namespace
 {
@@ -77,35 +78,44 @@ namespace
 }
 
 //==============================================================================
-void OrvelinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+OrvelinStateChunk::OrvelinStateChunk (OrvelinEditorSettings& settings, OrvelinCurrentPreset& preset)
+    : editorSettings (settings), currentPreset (preset)
 {
-    juce::XmlElement xml (stateTag);
-
-    xml.setAttribute ("defaultEditorHeight", getDefaultEditorHeight());
-    xml.setAttribute ("lastEditorHeight", getEditorHeight());
-    xml.setAttribute ("colourSchemeBrightnessAsDouble", (double) getCurrentColourSchemeBrightness());
-    // Names may come from a host and hold control characters, which XML cannot carry; the
-    // blob must read back, so they are left out.
-    xml.setAttribute ("programName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (getCurrentPresetName()));
-    xml.setAttribute ("channelName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (getChannelName()));
-    xml.setAttribute ("expertModeAsDouble", editorSettings.getExpertModeAsDouble());
-    xml.setAttribute ("stepFactoryPresets", currentPresetIsFactory() ? 1 : 0);
-
-    // Doubles are written with enough digits to give back the same float.
-    for (int i = 0; i < parameterManager->getNumberOfParameters(); ++i)
-        xml.setAttribute (parameterManager->getParameterName (i), (double) parameterManager->getParameterValue (i));
-
-    copyXmlToBinary (xml, destData);
 }
 
-void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+void OrvelinStateChunk::write (juce::MemoryBlock& destData) const
+{
+    // Name, flag and values from one moment, so that a preset loaded meanwhile on the
+    // message thread is saved whole or not at all.
+    const auto preset = currentPreset.getHostState();
+
+    juce::XmlElement xml (stateTag);
+
+    xml.setAttribute ("defaultEditorHeight", editorSettings.getDefaultEditorHeight());
+    xml.setAttribute ("lastEditorHeight", editorSettings.getEditorHeight());
+    xml.setAttribute ("colourSchemeBrightnessAsDouble", (double) editorSettings.getCurrentColourSchemeBrightness());
+    // Names may come from a host and hold control characters, which XML cannot carry; the
+    // blob must read back, so they are left out.
+    xml.setAttribute ("programName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (preset.shownName));
+    xml.setAttribute ("channelName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (editorSettings.getChannelName()));
+    xml.setAttribute ("expertModeAsDouble", editorSettings.getExpertModeAsDouble());
+    xml.setAttribute ("stepFactoryPresets", preset.isFactory ? 1 : 0);
+
+    // Doubles are written with enough digits to give back the same float.
+    for (size_t i = 0; i < OrvelinParameters::table.size() && i < preset.values.size(); ++i)
+        xml.setAttribute (OrvelinParameters::table[i].name, (double) preset.values[i]);
+
+    juce::AudioProcessor::copyXmlToBinary (xml, destData);
+}
+
+bool OrvelinStateChunk::restore (const void* data, int sizeInBytes)
 {
     const auto xml = readStateElement (data, sizeInBytes);
 
     // Anything that is not our element changes nothing at all. An exact match: hasTagName()
     // ignores case (and asserts when that is what matched).
     if (xml == nullptr || xml->getTagName() != stateTag)
-        return;
+        return false;
 
     double number = 0.0;
 
@@ -127,13 +137,10 @@ void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInByt
     if (readNumberAttribute (*xml, "colourSchemeBrightnessAsDouble", number) == NumberAttribute::usable)
         brightness = (float) juce::jlimit (0.0, 1.0, number);
 
-    setCurrentColourSchemeBrightness (brightness);
-
-    // The shown name, with the "*" it had when the project was saved while modified.
-    changeProgramName (0, xml->getStringAttribute ("programName", "(NO NAME)"));
+    editorSettings.setCurrentColourSchemeBrightness (brightness);
 
     if (xml->hasAttribute ("channelName"))
-        setChannelName (xml->getStringAttribute ("channelName"));
+        editorSettings.setChannelName (xml->getStringAttribute ("channelName"));
 
     // Stored as it is: only exactly 1.0 means on.
     double expert = 0.0;
@@ -143,34 +150,29 @@ void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInByt
 
     editorSettings.setExpertModeAsDouble (expert);
 
+    // The shown name, with the "*" it had when the project was saved while modified.
+    OrvelinCurrentPreset::HostState preset;
+    preset.shownName = xml->getStringAttribute ("programName", "(NO NAME)");
+
     int stepFactoryPresets = -1;
 
     if (readNumberAttribute (*xml, "stepFactoryPresets", number) == NumberAttribute::usable)
         stepFactoryPresets = (int) juce::jlimit (-2.0e9, 2.0e9, number);
 
-    currentPresetIsFactoryFlag.store (stepFactoryPresets == 1, std::memory_order_relaxed);
+    preset.isFactory = stepFactoryPresets == 1;
 
-    if (stepFactoryPresets != -1)
-        updateCurrentPresetID();
-
-    // Parameter values go straight into the manager: the host restores them itself and
-    // needs no notification. A missing value is 0.0; one that is not a number falls back to
-    // the parameter's default, and the rest are kept to the normalised range.
-    for (int i = 0; i < parameterManager->getNumberOfParameters(); ++i)
+    // A missing value is 0.0; one that is not a number falls back to the parameter's
+    // default, and the rest are kept to the normalised range.
+    for (const auto& row : OrvelinParameters::table)
     {
-        const auto name = parameterManager->getParameterName (i);
         float value = 0.0f;
 
-        if (xml->hasAttribute (name))
-            value = DvxStoredValues::readNormalisedValue (xml->getStringAttribute (name)).value_or (getParameterDefaultValue (i));
+        if (xml->hasAttribute (row.name))
+            value = DvxStoredValues::readNormalisedValue (xml->getStringAttribute (row.name)).value_or (row.defaultValue);
 
-        parameterManager->setParameterValue (i, value);
+        preset.values.push_back (value);
     }
 
-    // Into the current preset tree through the undo manager, in the open transaction, so
-    // that one undo takes the preset back to where it was before the restore.
-    fillValueTreeWithAllParams (currentPreset.get());
-
-    // The filter keeps the frequency it was last computed for unless told otherwise.
-    calculateSafeBassFilterCoefficients ((double) parameterManager->getParameterValue ("SafeBassFreq"));
+    currentPreset.restoreHostState (preset, stepFactoryPresets != -1);
+    return true;
 }

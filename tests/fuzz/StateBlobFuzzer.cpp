@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     if (stateOf (p) != saved)
         fail ("a state the plug-in wrote does not read back the same");
 
-    // One undo takes the restores back; the values stay usable on the way.
+    // One undo takes the last restore back; the values stay usable on the way.
     p.undoLastParameterChange();
     checkParametersAndAudio (p);
 

@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P (Actions, UndoStepTest, ::testing::ValuesIn (undoStepCa
                           [] (const auto& testInfo) { return testNameFrom (testInfo.param.description); });
 
 //==============================================================================
-TEST_F (UndoTest, HostAutomationAndAStateRestoreAreNoUndoSteps)
+TEST_F (UndoTest, HostAutomationAndRestoringTheSameStateAddNoUndoStep)
 {
     const auto atInit = snapshot();
     p().loadFactoryPresetUndoableWithID (2);
@@ -274,3 +274,78 @@ TEST_F (UndoTest, UserLoadsAreOneStepAndLoadByNameJoinsTheOpenOne)
     EXPECT_EQ (p().getCurrentPresetName(), "Init");
     EXPECT_FALSE (p().canUndo());
 }
+
+//==============================================================================
+// A save and a host's state restore change which preset is shown. An undo of what follows
+// must come back to that preset, and an undo of the save to the preset it was saved from.
+namespace
+{
+    struct IdentityAfterUndoCase
+    {
+        const char* description;
+        std::function<void (OrvelinAudioProcessor&)> steps;   // each ends with the step to undo
+        const char* expectedName;
+        int expectedFactoryID;
+    };
+
+    juce::MemoryBlock stateSavedOnFactoryPreset (int id)
+    {
+        OrvelinAudioProcessor saved;
+        saved.loadFactoryPresetUndoableWithID (id);
+        juce::MemoryBlock state;
+        saved.getStateInformation (state);
+        return state;
+    }
+
+    const IdentityAfterUndoCase identityAfterUndoCases[] = {
+        { "undo of a save from an edited factory preset",
+          [] (OrvelinAudioProcessor& p)
+          {
+              p.loadFactoryPresetUndoableWithID (3);
+              p.setParamAndNotifyHost ("StereoWidth", 0.3f, true);
+              ASSERT_TRUE (p.saveCurrentPresetFromValueTreeToDisk ("Saved From Three", true));
+              ASSERT_FALSE (p.currentPresetIsFactory());
+          },
+          "TRACK Stereo 200%", 3 },
+
+        { "undo of an edit after restoring a state saved on another factory preset",
+          [] (OrvelinAudioProcessor& p)
+          {
+              const auto state = stateSavedOnFactoryPreset (5);
+              p.loadFactoryPresetUndoableWithID (2);
+              p.setStateInformation (state.getData(), (int) state.getSize());
+              ASSERT_EQ (p.getCurrentPresetID(), 5);
+              p.setParamAndNotifyHost ("StereoWidth", 0.3f, true);
+          },
+          "GROUP Stereo 150% + SafeBass", 5 },
+    };
+
+    void PrintTo (const IdentityAfterUndoCase& c, std::ostream* os) { *os << c.description; }
+
+    class IdentityAfterUndoTest : public PresetsTestBase,
+                                  public ::testing::WithParamInterface<IdentityAfterUndoCase> {};
+}
+
+TEST_P (IdentityAfterUndoTest, NextStateAndTreeFollowThePresetShown)
+{
+    const auto& c = GetParam();
+    c.steps (p());
+    p().undoLastParameterChange();
+
+    EXPECT_EQ (tree().getProperty ("PresetName").toString(), c.expectedName);
+    EXPECT_TRUE (p().currentPresetIsFactory());
+    EXPECT_EQ (p().getCurrentPresetID(), c.expectedFactoryID);
+    expectProcessorAgreesWithTree (false);
+
+    juce::MemoryBlock state;
+    p().getStateInformation (state);
+    const auto xml = juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize());
+    ASSERT_NE (xml, nullptr);
+    EXPECT_EQ (xml->getIntAttribute ("stepFactoryPresets"), 1);
+
+    p().loadNextPreset();
+    EXPECT_EQ (p().getCurrentPresetName(), p().getAllFactoryPresetNames()[c.expectedFactoryID + 1]);
+}
+
+INSTANTIATE_TEST_SUITE_P (Cases, IdentityAfterUndoTest, ::testing::ValuesIn (identityAfterUndoCases),
+                          [] (const auto& testInfo) { return testNameFrom (testInfo.param.description); });

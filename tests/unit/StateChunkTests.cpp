@@ -317,6 +317,46 @@ TEST (StateChunk, OneUndoBringsBackTheNameAndValuesBeforeTheRestore)
     EXPECT_EQ (parameter (p, "StereoWidth"), 0.3f);
 }
 
+// Hosts may restore again and again (A/B comparisons, whole-state automation): each
+// restore is one undo step, and the history keeps to its limits instead of growing.
+TEST (StateChunk, EachRestoreIsOneUndoStepAndTheHistoryStaysBounded)
+{
+    const auto stateWithEveryValueAt = [] (const char* value)
+    {
+        juce::XmlElement xml ("QZPLUGINSETTINGS");
+        xml.setAttribute ("programName", juce::String ("Everything at ") + value);
+
+        for (const auto& entry : expectedParameters)
+            xml.setAttribute (entry.name, value);
+
+        return blobFor (xml);
+    };
+
+    const juce::MemoryBlock states[] = { stateWithEveryValueAt ("0.25"), stateWithEveryValueAt ("0.75") };
+    constexpr int numRestores = 200;
+
+    OrvelinAudioProcessor p;
+
+    for (int i = 0; i < numRestores; ++i)
+        restore (p, states[i % 2]);
+
+    ASSERT_EQ (parameter (p, "StereoWidth"), 0.75f);
+
+    p.undoLastParameterChange();
+    EXPECT_EQ (parameter (p, "StereoWidth"), 0.25f);
+    EXPECT_EQ (p.getCurrentPresetName(), "Everything at 0.25");
+
+    int numUndoSteps = 1;
+
+    while (p.canUndo() && numUndoSteps < numRestores)
+    {
+        p.undoLastParameterChange();
+        ++numUndoSteps;
+    }
+
+    EXPECT_LT (numUndoSteps, numRestores / 2) << "the oldest restores leave the history";
+}
+
 //==============================================================================
 TEST (StateChunk, ForeignTruncatedAndHostileBlobsChangeNothing)
 {

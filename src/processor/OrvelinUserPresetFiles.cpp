@@ -1,4 +1,5 @@
-#include "processor/OrvelinAudioProcessor.h"
+#include "processor/OrvelinUserPresetFiles.h"
+#include "processor/DvxSafePropertiesFile.h"
 #include "processor/DvxSafeXmlReader.h"
 #include "processor/DvxStoredValues.h"
 #include "processor/OrvelinHostNames.h"
@@ -8,11 +9,6 @@
 #include <functional>
 #include <limits>
 #include <system_error>
-
-// User presets are files in a per-user folder, one per preset, named by the preset. The
-// list of user presets is whatever that folder holds at the moment it is scanned, so other
-// instances and other programs may add, replace or remove files at any time; every file is
-// treated as untrusted input.
 
 namespace
 {
@@ -187,11 +183,11 @@ namespace
 }
 
 //==============================================================================
-bool OrvelinAudioProcessor::isUsablePresetName (const juce::String& name)
+bool OrvelinUserPresetFiles::isUsableName (const juce::String& name)
 {
-    // The processor guards the file system: the editor only lets the allowed characters
-    // through, but nothing else that reaches a save or a load may name a file outside the
-    // presets folder, or one whose name its own XML could not carry.
+    // The editor only lets the allowed characters through, but nothing else that reaches a
+    // save or a load may name a file outside the presets folder, or one whose name its own
+    // XML could not carry.
     if (name.isEmpty() || name == "." || name == "..")
         return false;
 
@@ -206,24 +202,23 @@ bool OrvelinAudioProcessor::isUsablePresetName (const juce::String& name)
     return true;
 }
 
-std::unique_ptr<juce::File> OrvelinAudioProcessor::getPresetsFolderFromPropertiesFile() const
+juce::File OrvelinUserPresetFiles::findFolder (DvxSafePropertiesFile* propertiesFile)
 {
-    auto* propertiesFile = getPropertiesFile();
     juce::String storedPath;
 
     if (propertiesFile != nullptr)
         storedPath = propertiesFile->getValue ("Presets Folder");
 
-    juce::File folder;
+    juce::File presetsFolder;
 
     if (storedPath.isNotEmpty() && juce::File::isAbsolutePath (storedPath))
     {
-        folder = juce::File (storedPath);
+        presetsFolder = juce::File (storedPath);
     }
     else
     {
         juce::String defaultPath;
-        folder = getDefaultPresetsFolderPath (defaultPath);
+        presetsFolder = getDefaultPresetsFolderPath (defaultPath);
 
         // A path that is set but unusable (not absolute) is the user's to fix; only a
         // missing one is filled in.
@@ -234,52 +229,70 @@ std::unique_ptr<juce::File> OrvelinAudioProcessor::getPresetsFolderFromPropertie
         }
     }
 
-    if (! folder.isDirectory())
-        folder.createDirectory();   // if this fails, the list is empty and saves fail
+    if (! presetsFolder.isDirectory())
+        presetsFolder.createDirectory();   // if this fails, the list is empty and saves fail
 
-    return std::make_unique<juce::File> (folder);
+    return presetsFolder;
 }
 
-void OrvelinAudioProcessor::initUserPresets()
+void OrvelinUserPresetFiles::setFolder (const juce::File& presetsFolder)
 {
-    userPresetsFolder = getPresetsFolderFromPropertiesFile();
-    updateAllUserPresetNames();
+    folder = presetsFolder;
 }
 
-void OrvelinAudioProcessor::updateAllUserPresetNames()
+juce::File OrvelinUserPresetFiles::getFile (const juce::String& presetName) const
 {
-    userPresetNames.clear();
+    // Joined as text rather than with getChildFile, which would resolve "..", "~" or an
+    // absolute name; callers check that the result still lies in the folder when it matters.
+    return juce::File (folder.getFullPathName() + juce::File::getSeparatorString()
+                       + presetName + presetFileExtension);
+}
 
-    if (userPresetsFolder == nullptr)
-        return;
+//==============================================================================
+juce::StringArray OrvelinUserPresetFiles::rescan()
+{
+    juce::StringArray found;
 
-    // Files only, hidden ones included, in the order the file system gives them.
-    const auto files = userPresetsFolder->findChildFiles (juce::File::findFiles, false,
-                                                          juce::String ("*") + presetFileExtension);
-
-    for (const auto& file : files)
+    if (folder != juce::File())
     {
-        // The name is what a load by name appends ".qzp" to (so a file called just ".qzp"
-        // has none). It is listed only when a load by name, and so a load by ID, next and
-        // previous, would take it: a usable name whose own path leads to a valid preset. A
-        // file name that is not UTF-8 comes back from JUCE as another name, whose path
-        // leads nowhere, or to another file that is then listed once.
-        const auto name = file.getFileName().dropLastCharacters ((int) std::strlen (presetFileExtension));
+        // Files only, hidden ones included, in the order the file system gives them.
+        const auto files = folder.findChildFiles (juce::File::findFiles, false, juce::String ("*") + presetFileExtension);
 
-        if (isUsablePresetName (name) && ! userPresetNames.contains (name)
-             && loadUserPresetAsValueTree (getUserPresetFile (name)).isValid())
-            userPresetNames.add (name);
+        for (const auto& file : files)
+        {
+            // The name is what a load by name appends ".qzp" to (so a file called just ".qzp"
+            // has none). It is listed only when a load by name, and so a load by ID, next and
+            // previous, would take it: a usable name whose own path leads to a valid preset. A
+            // file name that is not UTF-8 comes back from JUCE as another name, whose path
+            // leads nowhere, or to another file that is then listed once.
+            const auto name = file.getFileName().dropLastCharacters ((int) std::strlen (presetFileExtension));
+
+            if (isUsableName (name) && ! found.contains (name) && readNamed (name).isValid())
+                found.add (name);
+        }
     }
+
+    // Files are read without the lock; the list changes in one step.
+    const std::lock_guard<std::mutex> guard (namesLock);
+    names = found;
+    return found;
 }
 
-juce::String OrvelinAudioProcessor::dvxReadString (juce::InputStream& stream)
+juce::StringArray OrvelinUserPresetFiles::getNames() const
+{
+    const std::lock_guard<std::mutex> guard (namesLock);
+    return names;
+}
+
+//==============================================================================
+juce::String OrvelinUserPresetFiles::readZeroTerminatedString (juce::InputStream& stream)
 {
     juce::MemoryOutputStream bytes (256);
     readBytesUpToZero (stream, bytes, std::numeric_limits<size_t>::max(), true);
     return utf8BytesToString (bytes);
 }
 
-juce::ValueTree OrvelinAudioProcessor::loadUserPresetAsValueTree (const juce::File& presetFile) const
+juce::ValueTree OrvelinUserPresetFiles::read (const juce::File& presetFile) const
 {
     if (! isRegularFile (presetFile) || presetFile.getSize() > maxPresetFileBytes)
         return {};
@@ -289,7 +302,8 @@ juce::ValueTree OrvelinAudioProcessor::loadUserPresetAsValueTree (const juce::Fi
     if (! fileStream.openedOk())
         return {};
 
-    // The header, read like dvxReadString but bounded, and only valid with its zero byte.
+    // The header, read like readZeroTerminatedString but bounded, and only valid with its
+    // zero byte.
     juce::MemoryOutputStream headerBytes (256);
 
     if (readBytesUpToZero (fileStream, headerBytes, maxHeaderBytes, true) != ZeroTerminatedRead::complete)
@@ -327,88 +341,55 @@ juce::ValueTree OrvelinAudioProcessor::loadUserPresetAsValueTree (const juce::Fi
     return tree;
 }
 
-void OrvelinAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tree) const
+juce::ValueTree OrvelinUserPresetFiles::readNamed (const juce::String& presetName) const
 {
-    if (tree == nullptr || ! tree->isValid())
+    if (! isUsableName (presetName) || folder == juce::File())
+        return {};
+
+    return read (getFile (presetName));
+}
+
+bool OrvelinUserPresetFiles::write (const juce::String& presetName, const juce::ValueTree& tree, bool compressed) const
+{
+    if (! isUsableName (presetName) || folder == juce::File() || ! tree.isValid())
+        return false;
+
+    const auto target = getFile (presetName);
+
+    if (target.getParentDirectory() != folder)
+        return false;
+
+    return writePresetFileSafely (target, tree.toXmlString(), compressed,
+                                  [this] (const juce::File& f) { return read (f).isValid(); });
+}
+
+void OrvelinUserPresetFiles::reveal() const
+{
+    if (folder != juce::File())
+        folder.revealToUser();
+}
+
+//==============================================================================
+void OrvelinUserPresetFiles::addSavedSystemInformation (juce::ValueTree& tree, int numInputChannels,
+                                                        int numOutputChannels, double sampleRate)
+{
+    if (! tree.isValid())
         return;
 
     using S = juce::SystemStats;
 
-    // Informational only: nothing reads these back. Written outside the undo history.
-    tree->setProperty ("PluginVersion", "1.1", nullptr);
-    tree->setProperty ("PresetType", "User", nullptr);
-    tree->setProperty ("LastSaved", juce::Time::getCurrentTime().toString (true, true, true, false), nullptr);
-    tree->setProperty ("Host", OrvelinHostNames::getNameOfCurrentHost(), nullptr);
-    tree->setProperty ("InOutChannelConfig", juce::String (getTotalNumInputChannels()) + " / "
-                                               + juce::String (getTotalNumOutputChannels()), nullptr);
-    tree->setProperty ("SampleRate", juce::String (lastSampleRate.load (std::memory_order_relaxed)) + " Hz", nullptr);
-    tree->setProperty ("OS", S::getOperatingSystemName() + " / "
-                               + (S::isOperatingSystem64Bit() ? "64bit" : "32bit"), nullptr);
-    tree->setProperty ("Language", S::getUserLanguage() + " / " + S::getDisplayLanguage(), nullptr);
-    tree->setProperty ("Region", S::getUserRegion(), nullptr);
-    tree->setProperty ("User", S::getFullUserName() + " / " + S::getLogonName(), nullptr);
-    tree->setProperty ("Device", S::getCpuVendor() + " " + juce::String (S::getCpuSpeedInMegahertz()) + "MHz"
-                                   + " " + juce::String (S::getNumCpus()) + " CPU cores"
-                                   + " / " + juce::String (S::getMemorySizeInMegabytes()) + "MB Memory", nullptr);
-}
-
-bool OrvelinAudioProcessor::saveCurrentPresetFromValueTreeToDisk (juce::String presetName, bool compressed)
-{
-    const auto cleanName = presetName.removeCharacters ("*");
-
-    // A refused name changes nothing at all, not even the current preset's name.
-    if (! isUsablePresetName (cleanName))
-        return false;
-
-    if (currentPreset == nullptr || ! currentPreset->isValid() || userPresetsFolder == nullptr)
-        return false;
-
-    const auto target = getUserPresetFile (cleanName);
-
-    if (target.getParentDirectory() != *userPresetsFolder)
-        return false;
-
-    // The file is written from a copy that already has the new name and the saved-system
-    // information. The current preset takes them only once the file is written and reads
-    // back, so a failed save leaves the shown name as it was.
-    auto saved = currentPreset->createCopy();
-    saved.setProperty ("PresetName", cleanName, nullptr);
-    addAdditionalInfosToValueTree (&saved);
-
-    const bool written = writePresetFileSafely (target, saved.toXmlString(), compressed,
-                                                [this] (const juce::File& f) { return loadUserPresetAsValueTree (f).isValid(); });
-
-    updateAllUserPresetNames();
-
-    // After a failed write the file of that name, if any, is an older preset: loading it
-    // would throw away the values the user just tried to save.
-    if (! written)
-        return false;
-
-    changeProgramName (0, cleanName);
-
-    // The saved-system information enters the tree outside the undo history.
-    currentPreset->copyPropertiesFrom (saved, nullptr);
-
-    loadUserPresetUndoableWithName (cleanName);
-    return true;
-}
-
-void OrvelinAudioProcessor::revealUserPresetsFolder() const
-{
-    if (userPresetsFolder != nullptr)
-        userPresetsFolder->revealToUser();
-}
-
-juce::File OrvelinAudioProcessor::getUserPresetsFolder() const
-{
-    return userPresetsFolder != nullptr ? *userPresetsFolder : juce::File();
-}
-
-juce::File OrvelinAudioProcessor::getUserPresetFile (const juce::String& presetName) const
-{
-    // Joined as text rather than with getChildFile, which would resolve "..", "~" or an
-    // absolute name; callers check that the result still lies in the folder when it matters.
-    return juce::File (getUserPresetsFolder().getFullPathName() + juce::File::getSeparatorString()
-                       + presetName + presetFileExtension);
+    tree.setProperty ("PluginVersion", "1.1", nullptr);
+    tree.setProperty ("PresetType", "User", nullptr);
+    tree.setProperty ("LastSaved", juce::Time::getCurrentTime().toString (true, true, true, false), nullptr);
+    tree.setProperty ("Host", OrvelinHostNames::getNameOfCurrentHost(), nullptr);
+    tree.setProperty ("InOutChannelConfig", juce::String (numInputChannels) + " / " + juce::String (numOutputChannels), nullptr);
+    tree.setProperty ("SampleRate", juce::String (sampleRate) + " Hz", nullptr);
+    tree.setProperty ("OS", S::getOperatingSystemName() + " / "
+                              + (S::isOperatingSystem64Bit() ? "64bit" : "32bit"), nullptr);
+    tree.setProperty ("Language", S::getUserLanguage() + " / " + S::getDisplayLanguage(), nullptr);
+    tree.setProperty ("Region", S::getUserRegion(), nullptr);
+    tree.setProperty ("User", S::getFullUserName() + " / " + S::getLogonName(), nullptr);
+    tree.setProperty ("Device", S::getCpuVendor() + " " + juce::String (S::getCpuSpeedInMegahertz()) + "MHz"
+                                  + " " + juce::String (S::getNumCpus()) + " CPU cores"
+                                  + " / " + juce::String (S::getMemorySizeInMegabytes()) + "MB Memory", nullptr);
 }

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <juce_data_structures/juce_data_structures.h>
+
+#include <mutex>
+
+class DvxSafePropertiesFile;
+
+// The user presets: one file per preset in a per-user folder, named by the preset. This
+// class knows the folder and the file format, lists the folder and reads and writes single
+// files; what a loaded preset does to the plug-in is OrvelinCurrentPreset's business.
+//
+// The list is whatever the folder held at the last scan, so other instances and other
+// programs may add, replace or remove files at any time; every file is untrusted input.
+// Scans run on the message thread, while a host's state restore may read the list on its
+// own thread: the list is swapped whole under a lock of its own, which guards nothing else
+// and is never held while anything else is called.
+class OrvelinUserPresetFiles
+{
+public:
+    OrvelinUserPresetFiles() = default;
+
+    // The folder named by "Presets Folder" in the properties file. When the key is missing
+    // the default folder is used and written there; either way the folder is created when
+    // it does not exist (if that fails, the list stays empty and saves fail).
+    static juce::File findFolder (DvxSafePropertiesFile* propertiesFile);
+
+    // The folder is chosen once, while the processor is built, before any other thread can
+    // see this object; it never changes afterwards.
+    void setFolder (const juce::File& presetsFolder);
+    const juce::File& getFolder() const noexcept { return folder; }
+
+    // The file a preset of this name lives in: the folder, the name and ".qzp".
+    juce::File getFile (const juce::String& presetName) const;
+
+    // The one rule for names, shared by the scan, the loads and the save: a name is a file
+    // in the presets folder, never a path to somewhere else.
+    static bool isUsableName (const juce::String& presetName);
+
+    //==============================================================================
+    // Lists the folder again and returns the new list: every usable name whose file reads
+    // as a preset, in the order the file system gives them.
+    juce::StringArray rescan();
+
+    // The list of the last scan; safe from any thread.
+    juce::StringArray getNames() const;
+
+    //==============================================================================
+    // One file as a preset tree, or an invalid tree when it is not a preset file.
+    juce::ValueTree read (const juce::File& presetFile) const;
+
+    // The preset of this name, or an invalid tree when the name is not usable, there is no
+    // such file or it is not a preset file.
+    juce::ValueTree readNamed (const juce::String& presetName) const;
+
+    // Writes the tree as the preset of this name, beside its target first, and only then
+    // replaces the target. True only when the file is written whole and reads back as a
+    // preset; otherwise an existing file of that name is left exactly as it was.
+    bool write (const juce::String& presetName, const juce::ValueTree& tree, bool compressed) const;
+
+    void reveal() const;
+
+    //==============================================================================
+    // Reads one zero-terminated UTF-8 text (the end of the stream counts as its zero).
+    static juce::String readZeroTerminatedString (juce::InputStream& stream);
+
+    // The saved-system information that every saved preset carries: informational only,
+    // nothing reads it back. Written outside any undo history.
+    static void addSavedSystemInformation (juce::ValueTree& tree, int numInputChannels,
+                                           int numOutputChannels, double sampleRate);
+
+private:
+    juce::File folder;
+
+    mutable std::mutex namesLock;
+    juce::StringArray names;
+
+    JUCE_DECLARE_NON_COPYABLE (OrvelinUserPresetFiles)
+};
