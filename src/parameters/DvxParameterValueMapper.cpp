@@ -1,7 +1,9 @@
 #include "parameters/DvxParameterValueMapper.h"
 #include "parameters/DvxParameterManager.h"
+#include "parameters/DvxStoredValues.h"
 
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -12,12 +14,18 @@ namespace
         return x > 0.5f ? onText : offText;
     }
 
-    // The number at the start of a text, 0 when there is none. A typed "inf" or "nan" is
-    // treated as no number, so a text field can never push a non-finite value into a parameter.
+    // The number at the start of a text, 0 when there is none. A typed "inf" or "nan", or a
+    // number beyond a float, counts as no number, so a text field can never push a
+    // non-finite value into a parameter. JUCE's own reader is not used: a long exponent
+    // overflows its int arithmetic.
     float leadingNumber (const juce::String& text)
     {
-        const auto v = text.getFloatValue();
-        return std::isfinite (v) ? v : 0.0f;
+        double v = 0.0;
+
+        if (! DvxStoredValues::parseFiniteNumber (text, v) || std::abs (v) > (double) std::numeric_limits<float>::max())
+            return 0.0f;
+
+        return (float) v;
     }
 
     // A typed pan as a signed number: "L" counts as minus, "R" as plus and "C" as 0.

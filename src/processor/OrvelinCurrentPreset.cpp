@@ -1,6 +1,6 @@
 #include "processor/OrvelinCurrentPreset.h"
 #include "parameters/DvxParameterManager.h"
-#include "processor/DvxStoredValues.h"
+#include "parameters/DvxStoredValues.h"
 #include "processor/OrvelinParameterTable.h"
 #include "processor/OrvelinUserPresetFiles.h"
 

@@ -1,6 +1,6 @@
 #include "processor/OrvelinEditorSettings.h"
 #include "processor/DvxMainDisplay.h"
-#include "processor/DvxStoredValues.h"
+#include "parameters/DvxStoredValues.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "processor/OrvelinStateChunk.h"
 #include "processor/DvxSafeXmlReader.h"
-#include "processor/DvxStoredValues.h"
+#include "parameters/DvxStoredValues.h"
 #include "processor/OrvelinCurrentPreset.h"
 #include "processor/OrvelinEditorSettings.h"
 #include "processor/OrvelinParameterTable.h"

@@ -1,7 +1,7 @@
 #include "processor/OrvelinUserPresetFiles.h"
 #include "processor/DvxSafePropertiesFile.h"
 #include "processor/DvxSafeXmlReader.h"
-#include "processor/DvxStoredValues.h"
+#include "parameters/DvxStoredValues.h"
 #include "processor/OrvelinHostNames.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "processor/DvxStoredValues.h"
+#include "parameters/DvxStoredValues.h"
 
 #include <charconv>
 #include <cmath>
