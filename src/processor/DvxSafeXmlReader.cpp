@@ -48,7 +48,8 @@ namespace
             if (self.refused)
                 return;
 
-            if ((int) self.open.size() >= DvxSafeXmlReader::maxNestingDepth || ! isPlainName (name))
+            if ((int) self.open.size() >= DvxSafeXmlReader::maxNestingDepth || ! isPlainName (name)
+                 || ++self.numElements > DvxSafeXmlReader::maxElements)
                 return self.refuse();
 
             auto element = std::make_unique<juce::XmlElement> (juce::String::fromUTF8 (name));
@@ -56,7 +57,7 @@ namespace
             // Pairs of name and value, in document order; expat has already refused duplicates.
             for (auto* a = attributes; a[0] != nullptr; a += 2)
             {
-                if (! isPlainName (a[0]))
+                if (! isPlainName (a[0]) || ++self.numAttributes > DvxSafeXmlReader::maxAttributes)
                     return self.refuse();
 
                 element->setAttribute (juce::Identifier (juce::String::fromUTF8 (a[0])), juce::String::fromUTF8 (a[1]));
@@ -120,6 +121,7 @@ namespace
         bool refused = false;
         std::unique_ptr<juce::XmlElement> root;
         std::vector<juce::XmlElement*> open;   // the elements not yet closed, outermost first
+        int numElements = 0, numAttributes = 0;
     };
 
     struct ParserDeleter

@@ -16,12 +16,19 @@
 // ([A-Za-z_][A-Za-z0-9_.-]*), the predefined and numeric character references, whitespace
 // and comments between elements. It refuses everything else, in particular any DOCTYPE
 // (and so every entity declaration), processing instructions, text content (a ValueTree
-// has no place for it) and nesting deeper than maxNestingDepth.
+// has no place for it), nesting deeper than maxNestingDepth, and more elements or
+// attributes than the limits below.
 class DvxSafeXmlReader
 {
 public:
     // Ours are two levels deep; this leaves room without letting a document go deep.
     static constexpr int maxNestingDepth = 16;
+
+    // A preset has 19 elements and about 50 attributes. juce::XmlElement adds each child
+    // and attribute by walking the ones before it, so a megabyte of tiny elements or
+    // attributes would take a minute to build; these keep every document we read cheap.
+    static constexpr int maxElements = 1024;
+    static constexpr int maxAttributes = 4096;
 
     // The document element, or null when the text is refused.
     static std::unique_ptr<juce::XmlElement> parse (const void* utf8Text, size_t numBytes);

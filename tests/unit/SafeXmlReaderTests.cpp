@@ -20,6 +20,21 @@ namespace
         for (int i = 0; i < levels; ++i) s += "</a>";
         return s;
     }
+
+    // A root with children, and so this many elements in all.
+    std::string elements (int count)
+    {
+        std::string s = "<r>";
+        for (int i = 1; i < count; ++i) s += "<a/>";
+        return s + "</r>";
+    }
+
+    std::string attributes (int count)
+    {
+        std::string s = "<r";
+        for (int i = 0; i < count; ++i) s += " a" + std::to_string (i) + "=\"\"";
+        return s + "/>";
+    }
 }
 
 TEST (SafeXmlReader, WhatJuceWritesReadsBackTheSame)
@@ -65,9 +80,13 @@ TEST (SafeXmlReader, AcceptsOnlyThePlainShape)
         { "comments between elements",     "<A><!-- note --><B/></A><!-- end -->", true },
         { "a byte order mark",             "\xef\xbb\xbf<A/>", true },
         { "16 levels",                     nested (DvxSafeXmlReader::maxNestingDepth), true },
+        { "1024 elements",                 elements (DvxSafeXmlReader::maxElements), true },
+        { "4096 attributes",               attributes (DvxSafeXmlReader::maxAttributes), true },
 
         { "17 levels",                     nested (DvxSafeXmlReader::maxNestingDepth + 1), false },
         { "100000 levels",                 nested (100000), false },
+        { "1025 elements",                 elements (DvxSafeXmlReader::maxElements + 1), false },
+        { "4097 attributes",               attributes (DvxSafeXmlReader::maxAttributes + 1), false },
         { "a DOCTYPE",                     "<!DOCTYPE A><A/>", false },
         { "an entity bomb",                "<!DOCTYPE r [<!ENTITY a \"x&a;\">]><r v=\"&a;\"/>", false },
         { "an external entity",            "<!DOCTYPE r [<!ENTITY e SYSTEM \"/etc/passwd\">]><r>&e;</r>", false },
