@@ -70,13 +70,22 @@ namespace
 
     bool writeTemporaryFile (const juce::TemporaryFile& temporary, const juce::MemoryBlock& bytes)
     {
-        juce::FileOutputStream out (temporary.getFile());
+        {
+            juce::FileOutputStream out (temporary.getFile());
 
-        if (! out.openedOk() || ! out.write (bytes.getData(), bytes.getSize()))
-            return false;
+            if (! out.openedOk() || ! out.write (bytes.getData(), bytes.getSize()))
+                return false;
 
-        out.flush();
-        return out.getStatus().wasOk();
+            out.flush();
+
+            if (! out.getStatus().wasOk())
+                return false;
+        }
+
+        // FileOutputStream takes a short write (a full disk, a file size limit) for success;
+        // only a file that holds every byte may replace the one there is.
+        juce::MemoryBlock written;
+        return temporary.getFile().loadFileAsData (written) && written == bytes;
     }
 }
 

@@ -12,10 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 // Readable failure messages for files (GoogleTest would print their bytes).
 namespace juce
@@ -177,6 +180,33 @@ namespace orvelin::test
         out.writeByte (0);
         return writeRawPresetFile (folder, name, out.getMemoryBlock());
     }
+
+    // Makes writes beyond a few bytes fail for this process, as a full disk would.
+    class ScopedFileSizeLimit
+    {
+    public:
+        explicit ScopedFileSizeLimit (rlim_t bytes)
+        {
+            previousHandler = std::signal (SIGXFSZ, SIG_IGN);
+            ::getrlimit (RLIMIT_FSIZE, &previous);
+            rlimit limited = previous;
+            limited.rlim_cur = bytes;
+            active = ::setrlimit (RLIMIT_FSIZE, &limited) == 0;
+        }
+
+        ~ScopedFileSizeLimit()
+        {
+            ::setrlimit (RLIMIT_FSIZE, &previous);
+            std::signal (SIGXFSZ, previousHandler);
+        }
+
+        bool isActive() const noexcept { return active; }
+
+    private:
+        rlimit previous {};
+        void (*previousHandler) (int) = nullptr;
+        bool active = false;
+    };
 
     // Records what the host is told: the last value sent for each parameter index, and the
     // change gestures in order ("+index" at a begin, "-index" at an end).

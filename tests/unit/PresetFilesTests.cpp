@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <set>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace
@@ -83,33 +81,6 @@ namespace
 
         return names;
     }
-
-    // Makes writes beyond a few bytes fail for this process, as a full disk would.
-    class ScopedFileSizeLimit
-    {
-    public:
-        explicit ScopedFileSizeLimit (rlim_t bytes)
-        {
-            previousHandler = std::signal (SIGXFSZ, SIG_IGN);
-            ::getrlimit (RLIMIT_FSIZE, &previous);
-            rlimit limited = previous;
-            limited.rlim_cur = bytes;
-            active = ::setrlimit (RLIMIT_FSIZE, &limited) == 0;
-        }
-
-        ~ScopedFileSizeLimit()
-        {
-            ::setrlimit (RLIMIT_FSIZE, &previous);
-            std::signal (SIGXFSZ, previousHandler);
-        }
-
-        bool isActive() const noexcept { return active; }
-
-    private:
-        rlimit previous {};
-        void (*previousHandler) (int) = nullptr;
-        bool active = false;
-    };
 }
 
 //==============================================================================
@@ -487,7 +458,7 @@ TEST_F (PresetFiles, AFailedSaveKeepsTheOldFileTheCurrentValuesAndTheName)
     setParameter ("StereoWidth", 0.7f);
 
     {
-        ScopedFileSizeLimit diskFull (16);
+        orvelin::test::ScopedFileSizeLimit diskFull (16);
         ASSERT_TRUE (diskFull.isActive());
         EXPECT_FALSE (processor->saveCurrentPresetFromValueTreeToDisk ("Keep", true));
         EXPECT_FALSE (processor->saveCurrentPresetFromValueTreeToDisk ("Elsewhere", true));

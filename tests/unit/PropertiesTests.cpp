@@ -311,15 +311,16 @@ TEST_F (PropertiesTest, FailedSaveIsReportedAndChangesNothing)
     const auto before = propertiesFileLocation().loadFileAsString();
     const auto home = temporaryHomeFolder();
 
-    struct Case { const char* name; juce::File file; juce::String value; };
+    struct Case { const char* name; juce::File file; juce::String value; rlim_t fileSizeLimit; };
 
     ASSERT_TRUE (home.getChildFile ("plain file").replaceWithText ("x"));
     ASSERT_TRUE (home.getChildFile ("folder.qzproperties").createDirectory());
 
     const Case cases[] = {
-        { "its folder is a file",    home.getChildFile ("plain file/Orvelin.qzproperties"), "0.4" },
-        { "it is a folder",          home.getChildFile ("folder.qzproperties"),             "0.4" },
-        { "a value XML can't carry", propertiesFileLocation(),                              "0.4\x01" },
+        { "its folder is a file",    home.getChildFile ("plain file/Orvelin.qzproperties"), "0.4",      RLIM_INFINITY },
+        { "it is a folder",          home.getChildFile ("folder.qzproperties"),             "0.4",      RLIM_INFINITY },
+        { "a value XML can't carry", propertiesFileLocation(),                              "0.4\x01", RLIM_INFINITY },
+        { "the disk fills up",       propertiesFileLocation(),                              "0.4",      40 },
     };
 
     for (const auto& c : cases)
@@ -328,7 +329,12 @@ TEST_F (PropertiesTest, FailedSaveIsReportedAndChangesNothing)
         DvxSafePropertiesFile file (c.file, propertiesFileOptions());
         file.setValue (ratioKey, c.value);
 
-        EXPECT_FALSE (file.save());
+        {
+            ScopedFileSizeLimit limit (c.fileSizeLimit);
+            ASSERT_TRUE (limit.isActive());
+            EXPECT_FALSE (file.save());
+        }
+
         EXPECT_TRUE (file.needsToBeSaved());
         EXPECT_EQ (file.getValue (ratioKey), c.value);
         file.setNeedsToBeSaved (false);
