@@ -1,6 +1,7 @@
 #include "processor/OrvelinCurrentPreset.h"
 #include "parameters/DvxParameterManager.h"
 #include "parameters/DvxStoredValues.h"
+#include "processor/OrvelinFactoryPresets.h"
 #include "processor/OrvelinParameterTable.h"
 #include "processor/OrvelinUserPresetFiles.h"
 
@@ -24,42 +25,29 @@ OrvelinCurrentPreset::OrvelinCurrentPreset (DvxParameterManager& parameterManage
 
     current = treeForAllParametersLocked ("Init");
 
-    addFactoryPreset (0,  "Init",                          0.5f,   0.0f, 0.286f);
-    addFactoryPreset (1,  "TRACK Stereo 125%",             0.625f, 0.0f, 0.286f);
-    addFactoryPreset (2,  "TRACK Stereo 150%",             0.75f,  0.0f, 0.286f);
-    addFactoryPreset (3,  "TRACK Stereo 200%",             1.0f,   0.0f, 0.286f);
-    addFactoryPreset (4,  "GROUP Stereo 125% + SafeBass",  0.625f, 1.0f, 0.4898f);
-    addFactoryPreset (5,  "GROUP Stereo 150% + SafeBass",  0.75f,  1.0f, 0.4898f);
-    addFactoryPreset (6,  "GROUP Stereo 200% + SafeBass",  1.0f,   1.0f, 0.4898f);
-    addFactoryPreset (7,  "MASTER Stereo 105% + SafeBass", 0.525f, 1.0f, 0.286f);
-    addFactoryPreset (8,  "MASTER Stereo 110% + SafeBass", 0.55f,  1.0f, 0.286f);
-    addFactoryPreset (9,  "MASTER Stereo 115% + SafeBass", 0.575f, 1.0f, 0.286f);
-    addFactoryPreset (10, "MASTER SafeBass 80 Hz",         0.5f,   1.0f, 0.142f);
-    addFactoryPreset (11, "MASTER SafeBass 100 Hz",        0.5f,   1.0f, 0.183f);
-    addFactoryPreset (12, "MASTER SafeBass 150 Hz",        0.5f,   1.0f, 0.286f);
-    addFactoryPreset (13, "MASTER SafeBass 250 Hz",        0.5f,   1.0f, 0.4898f);
+    for (size_t id = 0; id < OrvelinFactoryPresets::table.size(); ++id)
+        addFactoryPreset ((int) id, OrvelinFactoryPresets::table[id]);
 }
 
 OrvelinCurrentPreset::~OrvelinCurrentPreset() = default;
 
-void OrvelinCurrentPreset::addFactoryPreset (int id, const juce::String& name,
-                                             float stereoWidth, float safeBass, float safeBassFreq)
+void OrvelinCurrentPreset::addFactoryPreset (int id, const OrvelinFactoryPresets::Preset& preset)
 {
     using namespace OrvelinParameters;
 
     // A copy of the parameters' start values, so every parameter not named here keeps its
     // default. Built before any undo manager is attached.
     auto tree = current.createCopy();
-    tree.setProperty (presetNameProperty, name, nullptr);
+    tree.setProperty (presetNameProperty, preset.name, nullptr);
     tree.setProperty (presetIDProperty, id, nullptr);
     tree.setProperty (presetTypeProperty, factoryType, nullptr);
 
-    setParameterLocked (tree, row (Index::stereoWidth).name, stereoWidth);
-    setParameterLocked (tree, row (Index::safeBass).name, safeBass);
-    setParameterLocked (tree, row (Index::safeBassFreq).name, safeBassFreq);
+    setParameterLocked (tree, row (Index::stereoWidth).name, preset.stereoWidth);
+    setParameterLocked (tree, row (Index::safeBass).name, preset.safeBass);
+    setParameterLocked (tree, row (Index::safeBassFreq).name, preset.safeBassFreq);
 
     factoryPresets.push_back (tree);
-    factoryPresetNames.add (name);
+    factoryPresetNames.add (preset.name);
 }
 
 void OrvelinCurrentPreset::attachUndoManager (juce::UndoManager& newUndoManager)

@@ -10,6 +10,7 @@
 
 class DvxParameterManager;
 class OrvelinUserPresetFiles;
+namespace OrvelinFactoryPresets { struct Preset; }
 
 // The current preset: a value tree that mirrors every parameter and carries the preset's
 // name, which preset it is (ID, factory or user, modified since loaded), the 14 factory
@@ -148,7 +149,7 @@ private:
     void stepThroughHistory (bool (juce::UndoManager::*step)());
 
     // Everything below expects the lock to be held.
-    void addFactoryPreset (int presetID, const juce::String& name, float stereoWidth, float safeBass, float safeBassFreq);
+    void addFactoryPreset (int presetID, const OrvelinFactoryPresets::Preset& preset);
     juce::String shownNameLocked() const;
     void setParameterLocked (juce::ValueTree& tree, const juce::String& parameterName, float value) const;
     float valueInTreeLocked (const juce::ValueTree& tree, const juce::String& parameterName) const;
