@@ -13,13 +13,6 @@ using namespace orvelin::test;
 namespace
 {
     class HostThreadTest : public PresetsTestBase {};
-
-    juce::MemoryBlock stateOf (OrvelinAudioProcessor& p)
-    {
-        juce::MemoryBlock state;
-        p.getStateInformation (state);
-        return state;
-    }
 }
 
 TEST_F (HostThreadTest, HostStateCallsWhileTheEditorWorksOnThePresets)
@@ -40,10 +33,10 @@ TEST_F (HostThreadTest, HostStateCallsWhileTheEditorWorksOnThePresets)
         while (! editorDone.load())
         {
             const auto saved = stateOf (p());
-            p().setStateInformation (otherState.getData(), (int) otherState.getSize());
+            restore (p(), otherState);
             EXPECT_FALSE (p().getProgramName (0).isEmpty());
             p().changeProgramName (0, "From the host " + juce::String (hostRounds.load()));
-            p().setStateInformation (saved.getData(), (int) saved.getSize());
+            restore (p(), saved);
             ++hostRounds;
         }
     });

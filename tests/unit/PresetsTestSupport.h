@@ -66,6 +66,27 @@ namespace orvelin::test
         return os << ']';
     }
 
+    inline juce::MemoryBlock stateOf (juce::AudioProcessor& p)
+    {
+        juce::MemoryBlock state;
+        p.getStateInformation (state);
+        return state;
+    }
+
+    inline void restore (juce::AudioProcessor& p, const juce::MemoryBlock& state)
+    {
+        p.setStateInformation (state.getData(), (int) state.getSize());
+    }
+
+    // Everything a refused load or restore must leave as it was, in one comparable text: the
+    // state the host would save, the current tree, the preset's identity and the history.
+    inline juce::String everythingALoadOrRestoreMayChange (OrvelinAudioProcessor& p)
+    {
+        return stateOf (p).toBase64Encoding() + p.getCurrentPresetValueTree()->toXmlString()
+             + juce::String (p.getCurrentPresetID()) + (p.currentPresetIsFactory() ? "F" : "U")
+             + (p.currentPresetWasModified() ? "M" : "-") + (p.canUndo() ? "u" : "-") + (p.canRedo() ? "r" : "-");
+    }
+
     class PresetsTestBase : public ::testing::Test
     {
     protected:

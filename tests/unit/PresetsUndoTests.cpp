@@ -101,9 +101,7 @@ TEST_F (UndoTest, HostAutomationAndRestoringTheSameStateAddNoUndoStep)
     // Put the automated values back before saving, then restore that same state.
     p().setParameter (1, afterLoad.values[1]);
     p().setParameter (16, afterLoad.values[16]);
-    juce::MemoryBlock state;
-    p().getStateInformation (state);
-    p().setStateInformation (state.getData(), (int) state.getSize());
+    restore (p(), stateOf (p()));
     EXPECT_FALSE (p().canRedo());
 
     // One undo goes straight back past the load: nothing else entered the history.
@@ -131,77 +129,9 @@ TEST_F (UndoTest, UndoWithEmptyHistoryPushesTheTreeToTheHostAgain)
     EXPECT_EQ (host.lastValues.size(), 18u);
 }
 
-TEST_F (UndoTest, SwitchingTheMidSideMuteOverIsOneStep)
-{
-    p().setMuteMsOption (muteMsMid);
-    p().setMuteMsOption (muteMsSide);   // two writes: MuteMid off, MuteSide on
-    ASSERT_EQ (param ("MuteMid"), 0.0f);
-    ASSERT_EQ (param ("MuteSide"), 1.0f);
-
-    p().undoLastParameterChange();
-    EXPECT_EQ (param ("MuteMid"), 1.0f);
-    EXPECT_EQ (param ("MuteSide"), 0.0f);
-
-    // An option outside the three writes nothing and adds no step.
-    p().setMuteMsOption (static_cast<MuteMsOption> (3));
-    EXPECT_TRUE (p().canRedo());
-}
-
 //==============================================================================
-// Which preset is shown after undoing or redoing across a load. Next and previous must go
-// on from the preset the user sees.
-
-TEST_F (UndoTest, UndoingTheFirstFactoryLoadGoesBackToInit)
-{
-    p().loadFactoryPresetUndoableWithID (5);
-    p().undoLastParameterChange();
-
-    EXPECT_EQ (p().getCurrentPresetName(), "Init");
-    EXPECT_EQ (p().getCurrentPresetID(), 0);
-    EXPECT_TRUE (p().currentPresetIsFactory());
-    expectProcessorAgreesWithTree();
-
-    p().loadNextPreset();
-    EXPECT_EQ (p().getCurrentPresetName(), "TRACK Stereo 125%");
-}
-
-TEST_F (UndoTest, UndoingAFactoryLoadReturnsToTheFactoryPresetBefore)
-{
-    p().loadFactoryPresetUndoableWithID (3);
-    p().loadFactoryPresetUndoableWithID (5);
-    p().undoLastParameterChange();
-
-    EXPECT_EQ (p().getCurrentPresetName(), "TRACK Stereo 200%");
-    EXPECT_EQ (p().getCurrentPresetID(), 3);
-    EXPECT_TRUE (p().currentPresetIsFactory());
-    expectProcessorAgreesWithTree();
-
-    p().loadNextPreset();
-    EXPECT_EQ (p().getCurrentPresetID(), 4);
-
-    p().undoLastParameterChange();
-    p().loadPrevPreset();
-    EXPECT_EQ (p().getCurrentPresetID(), 2);
-
-    // Redo across the load brings its identity back as well.
-    p().undoLastParameterChange();
-    p().redoLastParameterChange();
-    EXPECT_EQ (p().getCurrentPresetID(), 2);
-    EXPECT_EQ (p().getCurrentPresetName(), "TRACK Stereo 150%");
-}
-
-TEST_F (UndoTest, UndoingAnEditorChangeKeepsTheFactoryPresetIdentity)
-{
-    p().loadFactoryPresetUndoableWithID (9);
-    p().setParamAndNotifyHost ("StereoWidth", 0.7f, true);
-    p().undoLastParameterChange();
-
-    EXPECT_EQ (p().getCurrentPresetID(), 9);
-    EXPECT_TRUE (p().currentPresetIsFactory());
-
-    p().loadNextPreset();
-    EXPECT_EQ (p().getCurrentPresetName(), "MASTER SafeBass 80 Hz");
-}
+// Which preset is shown after undoing or redoing across a load of a user preset. Next and
+// previous must go on from the preset the user sees.
 
 TEST_F (UndoTest, UndoingAFactoryLoadReturnsToTheUserPresetBefore)
 {
@@ -276,8 +206,9 @@ TEST_F (UndoTest, UserLoadsAreOneStepAndLoadByNameJoinsTheOpenOne)
 }
 
 //==============================================================================
-// A save and a host's state restore change which preset is shown. An undo of what follows
-// must come back to that preset, and an undo of the save to the preset it was saved from.
+// Loads, edits, a save and a host's state restore change which factory preset is shown. An
+// undo of what follows must come back to that preset, and an undo of the save to the preset
+// it was saved from.
 namespace
 {
     struct IdentityAfterUndoCase
@@ -292,12 +223,30 @@ namespace
     {
         OrvelinAudioProcessor saved;
         saved.loadFactoryPresetUndoableWithID (id);
-        juce::MemoryBlock state;
-        saved.getStateInformation (state);
-        return state;
+        return stateOf (saved);
     }
 
     const IdentityAfterUndoCase identityAfterUndoCases[] = {
+        { "undo of the first factory load",
+          [] (OrvelinAudioProcessor& p) { p.loadFactoryPresetUndoableWithID (5); },
+          "Init", 0 },
+
+        { "undo of a factory load after another",
+          [] (OrvelinAudioProcessor& p)
+          {
+              p.loadFactoryPresetUndoableWithID (3);
+              p.loadFactoryPresetUndoableWithID (5);
+          },
+          "TRACK Stereo 200%", 3 },
+
+        { "undo of an editor change",
+          [] (OrvelinAudioProcessor& p)
+          {
+              p.loadFactoryPresetUndoableWithID (9);
+              p.setParamAndNotifyHost ("StereoWidth", 0.7f, true);
+          },
+          "MASTER Stereo 115% + SafeBass", 9 },
+
         { "undo of a save from an edited factory preset",
           [] (OrvelinAudioProcessor& p)
           {
@@ -313,7 +262,7 @@ namespace
           {
               const auto state = stateSavedOnFactoryPreset (5);
               p.loadFactoryPresetUndoableWithID (2);
-              p.setStateInformation (state.getData(), (int) state.getSize());
+              restore (p, state);
               ASSERT_EQ (p.getCurrentPresetID(), 5);
               p.setParamAndNotifyHost ("StereoWidth", 0.3f, true);
           },
@@ -337,8 +286,7 @@ TEST_P (IdentityAfterUndoTest, NextStateAndTreeFollowThePresetShown)
     EXPECT_EQ (p().getCurrentPresetID(), c.expectedFactoryID);
     expectProcessorAgreesWithTree (false);
 
-    juce::MemoryBlock state;
-    p().getStateInformation (state);
+    const auto state = stateOf (p());
     const auto xml = juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize());
     ASSERT_NE (xml, nullptr);
     EXPECT_EQ (xml->getIntAttribute ("stepFactoryPresets"), 1);

@@ -91,19 +91,6 @@ TEST (ProcessorShell, SetParameterIgnoresPlaceholdersAndBadValues)
     EXPECT_FALSE (m.getSampleRateNeedsToBeUpdatedInEditor());
 }
 
-TEST (ProcessorShell, HostAutomationIsNeverUndoableAndNeverMarksThePreset)
-{
-    OrvelinAudioProcessor p;
-
-    p.setParameter (1, 1.0f);
-    p.setParameter (2, 0.0f);
-
-    EXPECT_FALSE (p.currentPresetWasModified());
-    EXPECT_FALSE (p.canUndo());
-    EXPECT_EQ (p.getCurrentPresetName(), "Init");
-    EXPECT_EQ (p.getParamValueFromValueTree (p.getCurrentPresetValueTree(), 1), 0.5f) << "the tree keeps the preset's value";
-}
-
 TEST (ProcessorShell, EditorWritesMarkThePresetAndFormUndoSteps)
 {
     OrvelinAudioProcessor p;
@@ -169,15 +156,6 @@ TEST (ProcessorShell, MidSideMuteChoiceWritesThePairAsOneStep)
     EXPECT_EQ (muteMidAndSide(), std::pair (0.0f, 0.0f));
 }
 
-TEST (ProcessorShell, RenamingTheProgramRenamesThePreset)
-{
-    OrvelinAudioProcessor p;
-
-    p.changeProgramName (3, "My Wide Mix");
-    EXPECT_EQ (p.getProgramName (0), "My Wide Mix");
-    EXPECT_EQ (p.getCurrentPresetName(), "My Wide Mix");
-}
-
 // Values and flags are shared without locks (run under ThreadSanitizer too): while the
 // editor polls, every write from the host's thread arrives, and the editor hears of it.
 TEST (ProcessorShell, AutomationFromAnotherThreadWhileTheEditorReads)
@@ -219,19 +197,6 @@ TEST (ProcessorShell, AutomationFromAnotherThreadWhileTheEditorReads)
         const int lastWrite = writes - 18 + (index - (writes - 18) % 18 + 18) % 18;
         EXPECT_EQ (p.getParameter (index), valueOfWrite (lastWrite)) << index;
     }
-}
-
-TEST (ProcessorShell, ConstructsOffTheMessageThread)
-{
-    // VST3 and LV2 hosts construct plug-ins on their own threads, where the display must
-    // not be asked for.
-    std::unique_ptr<OrvelinAudioProcessor> created;
-    std::thread other ([&] { created.reset (new OrvelinAudioProcessor()); });
-    other.join();
-
-    ASSERT_NE (created, nullptr);
-    EXPECT_GT (created->getDefaultEditorHeight(), 0);
-    EXPECT_EQ (created->getEditorHeight(), created->getDefaultEditorHeight());
 }
 
 // processBlock is the stereo stage on the processor's parameters at the host's rate: the

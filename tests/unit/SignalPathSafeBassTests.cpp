@@ -4,8 +4,6 @@
 
 #include "SignalPathTestSupport.h"
 
-#include <thread>
-
 using namespace signaltest;
 
 namespace
@@ -136,22 +134,6 @@ TEST (SafeBass, FollowsAHostSampleRateChange)
     path->stage.prepare (96000.0);
     position = 0;
     const auto gains = measureGains (*path, 96000.0, 0.0, cutOff, 1.0, position);
-    EXPECT_NEAR (toDecibels (gains.side), -3.01, 0.02);
-}
-
-// A state restore writes "SafeBassFreq" behind setParameter's back and then asks for new
-// coefficients, possibly from a thread of its own; the next block must use them.
-TEST (SafeBass, TakesNewCoefficientsRequestedFromAnotherThread)
-{
-    auto path = makeSafeBassPath (44100.0);
-    int64_t position = 0;
-    measureGains (*path, 44100.0, 0.0, 300.0, 0.1, position);
-
-    path->parameters->setParameterValue (indexOf (*path, "SafeBassFreq"), 1.0f);
-    std::thread restoreThread ([&path] { path->stage.requestSafeBassCoefficients (1.0); });
-    restoreThread.join();
-
-    const auto gains = measureGains (*path, 44100.0, 0.0, 500.0, 1.0, position);
     EXPECT_NEAR (toDecibels (gains.side), -3.01, 0.02);
 }
 
