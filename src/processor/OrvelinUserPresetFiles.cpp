@@ -81,8 +81,9 @@ namespace
     // JUCE reads text as a number with int arithmetic that overflows on a long run of
     // digits, and a value tree does that whenever it compares a number with text, as the
     // copy into the current preset does. So a file's numbers become numbers here, read by
-    // our own parser, and a value that is no number becomes nothing (a load then leaves
-    // that parameter as it was).
+    // our own parser, and a value that is no number is dropped (a load then leaves that
+    // parameter as it was). Dropped, not made void: a value tree takes a void for equal to
+    // 0.0, so the copy would keep a 0.0 the current tree holds and load that.
     void readNumbersOfPresetTree (juce::ValueTree& tree)
     {
         double number = 0.0;
@@ -104,7 +105,7 @@ namespace
             if (DvxStoredValues::parseFiniteNumber (child["Value"].toString(), number))
                 child.setProperty ("Value", number, nullptr);
             else
-                child.setProperty ("Value", juce::var(), nullptr);
+                child.removeProperty ("Value", nullptr);
         }
     }
 

@@ -275,16 +275,21 @@ TEST_F (PresetsTest, ValuesThatAreNoFiniteNumbersLeaveTheParameterAsItWas)
     fileTree.getChildWithProperty ("ParameterName", "StereoWidth").setProperty ("Value", "nan", nullptr);
     fileTree.getChildWithProperty ("ParameterName", "Pan").setProperty ("Value", "-inf", nullptr);
     fileTree.getChildWithProperty ("ParameterName", "OutputGain").setProperty ("Value", "1e99999999999", nullptr);
+    fileTree.getChildWithProperty ("ParameterName", "Mono").setProperty ("Value", "nan", nullptr);
     fileTree.setProperty ("PresetID", "99999999999999999999", nullptr);
     writeUncompressedPresetFile (folder, "Broken Numbers", fileTree);
 
     p().setParamAndNotifyHost ("StereoWidth", 0.6f, true);
     p().setParamAndNotifyHost ("OutputGain", 0.7f, true);
+
+    // Automated by the host, so the tree still holds the 0.0 it was loaded with.
+    p().setParameter (p().getParameterManager()->getParameterIndex ("Mono"), 1.0f);
     p().loadUserPresetUndoableWithName ("Broken Numbers");
 
     EXPECT_EQ (param ("StereoWidth"), 0.6f);
     EXPECT_EQ (param ("Pan"), 0.5f);
     EXPECT_EQ (param ("OutputGain"), 0.7f);
+    EXPECT_EQ (param ("Mono"), 1.0f);
     EXPECT_EQ (p().getCurrentPresetName(), "Broken Numbers");
     expectProcessorAgreesWithTree (false);
 }
