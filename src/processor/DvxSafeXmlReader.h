@@ -26,7 +26,7 @@ public:
 
     // A preset has 19 elements and about 50 attributes. juce::XmlElement adds each child
     // and attribute by walking the ones before it, so a megabyte of tiny elements or
-    // attributes would take a minute to build; these keep every document we read cheap.
+    // attributes would take tens of seconds to build; these keep every document cheap.
     static constexpr int maxElements = 1024;
     static constexpr int maxAttributes = 4096;
 
