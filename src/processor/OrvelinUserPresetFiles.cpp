@@ -356,10 +356,9 @@ bool OrvelinUserPresetFiles::write (const juce::String& presetName, const juce::
                                   [this] (const juce::File& f) { return read (f).isValid(); });
 }
 
-void OrvelinUserPresetFiles::reveal() const
+void OrvelinUserPresetFiles::reveal (DvxFolderOpener::ResultCallback onResult)
 {
-    if (folder != juce::File())
-        folder.revealToUser();
+    folderOpener.open (folder, std::move (onResult));
 }
 
 //==============================================================================
