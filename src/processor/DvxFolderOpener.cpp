@@ -198,9 +198,12 @@ DvxFolderOpener::~DvxFolderOpener()
 
 void DvxFolderOpener::open (const juce::File& folder, ResultCallback onResult)
 {
+    if (! folder.isDirectory())
+        return report (onResult, false);
+
     const auto prepared = prepare (openers, folder.getFullPathName().toStdString());
 
-    if (! folder.isDirectory() || prepared.empty())
+    if (prepared.empty())
         return report (onResult, false);
 
     const auto helper = ::fork();
