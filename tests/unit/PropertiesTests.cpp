@@ -244,9 +244,16 @@ TEST_F (PropertiesTest, UnreadableFileGivesTheDefaultsAndIsKeptAsideWhenReplaced
         const auto& contents = unreadableContents[i];
         writeFileExactly (propertiesFileLocation(), contents);
         const auto keptAside = replaceAndCheck();
+
+        if (contents.isEmpty())
+        {
+            EXPECT_EQ (keptAside, juce::File()) << "an empty file is not worth keeping";
+            continue;
+        }
+
         juce::MemoryBlock kept;
         keptAside.loadFileAsData (kept);
-        EXPECT_EQ (kept, contents) << "an empty file is not worth keeping";
+        EXPECT_EQ (kept, contents);
         keptAside.deleteFile();
     }
 
