@@ -72,7 +72,7 @@ public:
     void useDarkClassicColourScheme();
     void useBrightEyesColourScheme();
     void showManagePresetsComponent();
-    void revealUserPresetsFolder() const;
+    void revealUserPresetsFolder();
     void loadFactoryPresetWithID (int presetID);
     void loadUserPresetWithID (int presetID);
 

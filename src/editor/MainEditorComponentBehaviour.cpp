@@ -347,7 +347,16 @@ void MainEditorComponent::showInfoComponent()           { infoComponent->setVisi
 void MainEditorComponent::hideInfoComponent()           { infoComponent->setVisible (false); }
 void MainEditorComponent::useDarkClassicColourScheme()  { setColourSchemeBrightness (0.0f); }
 void MainEditorComponent::useBrightEyesColourScheme()   { setColourSchemeBrightness (0.3f); }
-void MainEditorComponent::revealUserPresetsFolder() const { processor->revealUserPresetsFolder(); }
+
+void MainEditorComponent::revealUserPresetsFolder()
+{
+    // The file manager opens in its own time; only a folder that nothing could open is told.
+    processor->revealUserPresetsFolder ([panel = juce::Component::SafePointer<MainEditorComponent> (this)] (bool opened)
+    {
+        if (panel != nullptr && ! opened)
+            panel->setNewInfoText ("REVEAL: ERROR, presets folder could NOT be opened !", true);
+    });
+}
 
 //==============================================================================
 void MainEditorComponent::setNewInfoText (const juce::String& text, bool pinned)

@@ -1,4 +1,5 @@
 #include "processor/DvxSafePropertiesFile.h"
+#include "processor/DvxBoundedFileReader.h"
 #include "processor/DvxSafeXmlReader.h"
 
 #include <optional>
@@ -11,8 +12,12 @@ namespace
     const char* const nameAttribute = "name";
     const char* const valueAttribute = "val";
 
-    // Ours hold two short values; anything this large is not one of them, and is not read.
-    constexpr juce::int64 maxFileSize = 1 << 20;
+    // Ours hold two short values in well under a kilobyte; anything this large is not one
+    // of them, and is not read.
+    constexpr size_t maxFileSize = 64 * 1024;
+
+    // Reads of a file that changed under them, before it counts as unreadable.
+    constexpr int maxReadAttempts = 4;
 
     std::optional<juce::StringPairArray> parseProperties (const juce::MemoryBlock& bytes, bool ignoreCaseOfKeys)
     {
@@ -42,14 +47,55 @@ namespace
         return properties;
     }
 
-    std::optional<juce::StringPairArray> readProperties (const juce::File& file, bool ignoreCaseOfKeys)
+    // What the path holds, as far as keeping the user's settings is concerned.
+    struct OnDisk
     {
-        juce::MemoryBlock bytes;
+        enum Kind { nothing, readable, unreadable } kind = nothing;
+        juce::StringPairArray properties;
+        bool isEmptyFile = false;   // an unreadable file that holds nothing worth keeping
+    };
 
-        if (! file.existsAsFile() || file.getSize() > maxFileSize || ! file.loadFileAsData (bytes))
-            return std::nullopt;
+    OnDisk readOnce (const juce::File& file, bool ignoreCaseOfKeys, std::optional<DvxBoundedFileReader::Identity>& identity)
+    {
+        // One open file read to its end: another instance that replaces the file meanwhile
+        // leaves this read with either the old file or the new one, each of them whole.
+        const auto read = DvxBoundedFileReader::read (file, maxFileSize);
+        identity = read.identity;
+        OnDisk onDisk;
 
-        return parseProperties (bytes, ignoreCaseOfKeys);
+        if (read.outcome == DvxBoundedFileReader::Outcome::missing)
+            return onDisk;
+
+        onDisk.kind = OnDisk::unreadable;
+        onDisk.isEmptyFile = read.wasRead() && read.bytes.isEmpty();
+
+        if (read.wasRead())
+        {
+            if (auto properties = parseProperties (read.bytes, ignoreCaseOfKeys))
+            {
+                onDisk.kind = OnDisk::readable;
+                onDisk.properties = std::move (*properties);
+            }
+        }
+
+        return onDisk;
+    }
+
+    // A file that can't be read is read again while it keeps changing (a program writing it
+    // in place may be caught half-way), and only counts as unreadable once it stays put.
+    OnDisk readFromDisk (const juce::File& file, bool ignoreCaseOfKeys)
+    {
+        for (int attempt = 1;; ++attempt)
+        {
+            std::optional<DvxBoundedFileReader::Identity> identity;
+            auto onDisk = readOnce (file, ignoreCaseOfKeys, identity);
+
+            if (onDisk.kind != OnDisk::unreadable || attempt == maxReadAttempts
+                 || identity == DvxBoundedFileReader::identify (file))
+                return onDisk;
+
+            juce::Thread::sleep (5);
+        }
     }
 
     juce::MemoryBlock writeProperties (const juce::StringPairArray& properties)
@@ -96,17 +142,9 @@ DvxSafePropertiesFile::DvxSafePropertiesFile (const juce::File& f, const juce::P
 {
     jassert (options.storageFormat == juce::PropertiesFile::storeAsXML);
 
-    if (! file.exists())
-    {
-        loadedOk = true;
-        return;
-    }
-
-    if (const auto properties = readProperties (file, options.ignoreCaseOfKeyNames))
-    {
-        getAllProperties().addArray (*properties);
-        loadedOk = true;
-    }
+    const auto onDisk = readFromDisk (file, options.ignoreCaseOfKeyNames);
+    loadedOk = onDisk.kind != OnDisk::unreadable;
+    getAllProperties().addArray (onDisk.properties);
 }
 
 DvxSafePropertiesFile::~DvxSafePropertiesFile()
@@ -155,18 +193,27 @@ bool DvxSafePropertiesFile::save()
     const juce::TemporaryFile temporary (file);
 
     if (! writeTemporaryFile (temporary, bytes)
-         || ! moveUnreadableFileAside()
+         || ! makeRoomForSave()
          || ! temporary.overwriteTargetFileWithTemporary())
         return false;
 
+    // The file now holds this instance's values, whatever it held when it was built.
+    loadedOk = true;
     needsWriting = false;
     return true;
 }
 
-bool DvxSafePropertiesFile::moveUnreadableFileAside() const
+bool DvxSafePropertiesFile::makeRoomForSave() const
 {
-    // Another instance may have written a good file meanwhile, so ask the disk, not loadedOk.
-    if (! file.existsAsFile() || file.getSize() == 0 || readProperties (file, options.ignoreCaseOfKeyNames).has_value())
+    // Ask the disk again, not loadedOk: the file may have changed since it was read.
+    const auto onDisk = readFromDisk (file, options.ignoreCaseOfKeyNames);
+
+    // An instance that could not read the file holds defaults in place of the user's
+    // settings: it never writes them over a file that reads now. Another instance saves.
+    if (onDisk.kind == OnDisk::readable)
+        return loadedOk;
+
+    if (onDisk.kind == OnDisk::nothing || onDisk.isEmptyFile)
         return true;
 
     return file.moveFileTo (file.getSiblingFile (file.getFileName() + ".unreadable").getNonexistentSibling());

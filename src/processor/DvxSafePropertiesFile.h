@@ -9,10 +9,14 @@
 //
 // It behaves as juce::PropertiesFile does with storeAsXML: a change marks it as needing to
 // be saved and saves after the options' delay, the destructor saves what is left, and a
-// missing or unreadable file gives no values. It differs where JUCE's class loses data or
-// writes what it can't read back:
+// missing or unreadable file gives no values. It differs where JUCE's class loses data,
+// blocks or writes what it can't read back:
+// - only a regular file of at most 64 KB is read, from one open descriptor to its end, so
+//   a FIFO or a link to a device can't hang or flood it, and a file another instance
+//   replaces meanwhile is read whole (JUCE compares what it read with a fresh size);
 // - a file it can't read is moved aside (to "<name>.unreadable") before the first save
-//   replaces it, so hand-edited settings are never silently lost;
+//   replaces it, so hand-edited settings are never silently lost; an instance that could
+//   not read a file that reads by then leaves it alone rather than save its defaults;
 // - a save that would not read back as the same values fails instead of writing;
 // - every value is written as "val" (JUCE writes values that parse as XML as child
 //   elements; such children are still read, as JUCE reads them).
@@ -27,7 +31,8 @@ public:
 
     const juce::File& getFile() const noexcept  { return file; }
 
-    // False when the file existed but could not be read as a properties file.
+    // False when the file existed but could not be read as a properties file (until this
+    // instance has saved its own values there).
     bool isValidFile() const noexcept           { return loadedOk; }
 
     // False when the file could not be written (or would not read back the same); the
@@ -43,7 +48,7 @@ protected:
 
 private:
     void timerCallback() override;
-    bool moveUnreadableFileAside() const;
+    bool makeRoomForSave() const;
 
     juce::File file;
     juce::PropertiesFile::Options options;

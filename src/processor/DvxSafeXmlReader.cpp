@@ -3,6 +3,7 @@
 #include <expat.h>
 
 #include <limits>
+#include <string>
 #include <vector>
 
 static_assert (sizeof (XML_Char) == 1, "the reader expects expat's UTF-8 interface");
@@ -124,16 +125,79 @@ namespace
         int numElements = 0, numAttributes = 0;
     };
 
+    // The numeric character reference at the start of text ("&#1;", "&#x1F;") and the
+    // character it stands for (beyond Unicode for absurd numbers), or 0 when there is none.
+    size_t lengthOfCharacterReference (const char* text, size_t available, juce::juce_wchar& character) noexcept
+    {
+        if (available < 4 || text[0] != '&' || text[1] != '#')
+            return 0;
+
+        const bool hex = text[2] == 'x';
+        const int base = hex ? 16 : 10;
+        juce::uint32 value = 0;
+        size_t i = hex ? 3 : 2;
+        const auto firstDigit = i;
+
+        for (; i < available; ++i)
+        {
+            const auto digit = juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) (unsigned char) text[i]);
+
+            if (digit < 0 || digit >= base)
+                break;
+
+            value = juce::jmin ((juce::uint32) 0x110000, value * (juce::uint32) base + (juce::uint32) digit);
+        }
+
+        if (i == firstDigit || i == available || text[i] != ';')
+            return 0;
+
+        character = (juce::juce_wchar) value;
+        return i + 1;
+    }
+
+    std::string withoutUncarriableReferences (const char* text, size_t numBytes)
+    {
+        std::string kept;
+        kept.reserve (numBytes);
+
+        for (size_t i = 0; i < numBytes;)
+        {
+            juce::juce_wchar character = 0;
+            const auto length = lengthOfCharacterReference (text + i, numBytes - i, character);
+
+            if (length > 0 && ! DvxSafeXmlReader::canCarry (character))
+            {
+                i += length;
+                continue;
+            }
+
+            const auto copied = juce::jmax ((size_t) 1, length);
+            kept.append (text + i, copied);
+            i += copied;
+        }
+
+        return kept;
+    }
+
     struct ParserDeleter
     {
         void operator() (XML_Parser p) const noexcept { XML_ParserFree (p); }
     };
 }
 
-std::unique_ptr<juce::XmlElement> DvxSafeXmlReader::parse (const void* utf8Text, size_t numBytes)
+std::unique_ptr<juce::XmlElement> DvxSafeXmlReader::parse (const void* utf8Text, size_t numBytes,
+                                                         UncarriableReferences references)
 {
     if (utf8Text == nullptr || numBytes == 0 || numBytes > (size_t) std::numeric_limits<int>::max())
         return {};
+
+    // In well-formed XML "&#" can only begin a character reference (or lie inside a comment,
+    // which is dropped anyway), so the references can go before the parser sees the text.
+    if (references == UncarriableReferences::drop)
+    {
+        const auto kept = withoutUncarriableReferences (static_cast<const char*> (utf8Text), numBytes);
+        return kept.empty() ? nullptr : parse (kept.data(), kept.size(), UncarriableReferences::refuse);
+    }
 
     // UTF-8 whatever the declaration says: that is what juce::XmlElement writes.
     std::unique_ptr<XML_ParserStruct, ParserDeleter> parser (XML_ParserCreate ("UTF-8"));
@@ -166,13 +230,19 @@ bool DvxSafeXmlReader::canCarry (juce::juce_wchar c) noexcept
         || (c >= 0x10000 && c <= 0x10ffff);
 }
 
-juce::String DvxSafeXmlReader::withOnlyCharactersItCanCarry (const juce::String& text)
+juce::String DvxSafeXmlReader::withOnlyCharactersItCanCarry (const juce::String& text, int maxLength)
 {
     juce::String kept;
+    int length = 0;
 
-    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+    for (auto p = text.getCharPointer(); ! p.isEmpty() && length < maxLength; ++p)
+    {
         if (canCarry (*p))
+        {
             kept += *p;
+            ++length;
+        }
+    }
 
     return kept;
 }

@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstddef>
+#include <limits>
 #include <memory>
 
 // Reads XML that comes from outside the plug-in: preset files that anybody can drop into
@@ -30,14 +31,22 @@ public:
     static constexpr int maxElements = 1024;
     static constexpr int maxAttributes = 4096;
 
+    // What becomes of a character reference to a character XML 1.0 can't carry ("&#1;"):
+    // the document is refused, as the standard asks, or only the reference is dropped.
+    // JUCE's writer writes such references, and earlier builds of the plug-in saved host
+    // names through it, so a reader of their state blobs drops them to keep the rest.
+    enum class UncarriableReferences { refuse, drop };
+
     // The document element, or null when the text is refused.
-    static std::unique_ptr<juce::XmlElement> parse (const void* utf8Text, size_t numBytes);
+    static std::unique_ptr<juce::XmlElement> parse (const void* utf8Text, size_t numBytes,
+                                                    UncarriableReferences references = UncarriableReferences::refuse);
 
     // XML 1.0 cannot carry most control characters, not even as "&#1;", so this reader
     // refuses them; JUCE's writer would still write them. Text that may hold anything (a
     // name a host gave us) goes through this before it is written, so that it reads back.
     static bool canCarry (juce::juce_wchar character) noexcept;
-    static juce::String withOnlyCharactersItCanCarry (const juce::String& text);
+    static juce::String withOnlyCharactersItCanCarry (const juce::String& text,
+                                                      int maxLength = std::numeric_limits<int>::max());
 
     DvxSafeXmlReader() = delete;
 };

@@ -225,10 +225,12 @@ void OrvelinAudioProcessor::setParamAndNotifyHost (const juce::String& parameter
 
 void OrvelinAudioProcessor::setMuteMsOption (MuteMsOption option)
 {
+    // Both mutes change in one step: a host saving its state between two steps would keep
+    // mid and side muted together, and the project would reopen silent.
     const auto write = [this] (float muteMid, float muteSide)
     {
-        setParamAndNotifyHost (OrvelinParameters::row (OrvelinParameters::muteMid).name, muteMid, false);
-        setParamAndNotifyHost (OrvelinParameters::row (OrvelinParameters::muteSide).name, muteSide, false);
+        currentPreset->takeEditorChanges ({ { OrvelinParameters::muteMid, muteMid },
+                                            { OrvelinParameters::muteSide, muteSide } }, false);
     };
 
     switch (option)

@@ -148,7 +148,8 @@ public:
     static juce::String dvxReadString (juce::InputStream& stream) { return OrvelinUserPresetFiles::readZeroTerminatedString (stream); }
     void addAdditionalInfosToValueTree (juce::ValueTree* tree) const;
     bool saveCurrentPresetFromValueTreeToDisk (juce::String presetName, bool compressed);
-    void revealUserPresetsFolder() const                      { userPresetFiles.reveal(); }
+    // The result comes later, on the message thread: false when nothing could open the folder.
+    void revealUserPresetsFolder (DvxFolderOpener::ResultCallback onResult = {}) { userPresetFiles.reveal (std::move (onResult)); }
     juce::File getUserPresetsFolder() const                   { return userPresetFiles.getFolder(); }
     // The file a user preset of this name lives in: the folder, the name and ".qzp".
     juce::File getUserPresetFile (const juce::String& presetName) const { return userPresetFiles.getFile (presetName); }

@@ -202,22 +202,34 @@ void OrvelinCurrentPreset::beginNewTransactionLocked()
 //==============================================================================
 void OrvelinCurrentPreset::takeEditorChange (int parameterIndex, float value, bool beginNewUndoTransaction)
 {
+    takeEditorChanges ({ { parameterIndex, value } }, beginNewUndoTransaction);
+}
+
+void OrvelinCurrentPreset::takeEditorChanges (std::initializer_list<std::pair<int, float>> changes,
+                                              bool beginNewUndoTransaction)
+{
     changeThenTellHost ([&] (HostNotifications& notifications)
     {
-        // The host hears of the value even when the tree holds it already.
-        host.storeParameterValue (parameterIndex, value);
-        notifications.values.emplace_back (parameterIndex, value);
+        bool treeChanged = false;
 
-        const auto name = parameters.getParameterName (parameterIndex);
-
-        if (valueInTreeLocked (current, name) != value)
+        for (const auto& [parameterIndex, value] : changes)
         {
-            setParameterLocked (current, name, value);
-            modifiedFlag.store (true, std::memory_order_relaxed);
+            // The host hears of the value even when the tree holds it already.
+            host.storeParameterValue (parameterIndex, value);
+            notifications.values.emplace_back (parameterIndex, value);
 
-            if (beginNewUndoTransaction)
-                beginNewTransactionLocked();
+            const auto name = parameters.getParameterName (parameterIndex);
+
+            if (valueInTreeLocked (current, name) != value)
+            {
+                setParameterLocked (current, name, value);
+                modifiedFlag.store (true, std::memory_order_relaxed);
+                treeChanged = true;
+            }
         }
+
+        if (treeChanged && beginNewUndoTransaction)
+            beginNewTransactionLocked();
     });
 }
 

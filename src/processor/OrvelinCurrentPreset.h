@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -84,6 +85,10 @@ public:
     // A change the editor makes: the value is stored and the host told; when the tree holds
     // another value it takes this one (undoable) and the preset counts as modified.
     void takeEditorChange (int parameterIndex, float value, bool beginNewUndoTransaction);
+
+    // Changes that belong together, made in one step: a host saving its state meanwhile
+    // sees all of them or none.
+    void takeEditorChanges (std::initializer_list<std::pair<int, float>> changes, bool beginNewUndoTransaction);
 
     void loadFactoryPreset (int presetID);
     void loadUserPreset (int presetID);

@@ -21,6 +21,19 @@ namespace
     // Our state is about a kilobyte; a blob far beyond that is not ours.
     constexpr int maxStateBlobBytes = 1 << 20;
 
+    // The names come from hosts and from typing. A VST3 program name is at most 128 UTF-16
+    // units and a VST2 one far less; no host shows a track name longer than a line. A
+    // restore keeps this much and a save writes no more, so that whatever a restore takes
+    // is saved within the restore's limit and reads back: each character written takes at
+    // most 10 bytes ("&#1114111;"), so the names add at most 5 KB to a state.
+    constexpr int maxNameLength = 256;
+    static_assert (2 * maxNameLength * 10 + 4096 < maxStateBlobBytes);
+
+    juce::String boundedName (const juce::String& name)
+    {
+        return DvxSafeXmlReader::withOnlyCharactersItCanCarry (name, maxNameLength);
+    }
+
     // Editor heights the rest of the plug-in can live with. A restored height outside this
     // range counts as missing (a negative or enormous editor cannot be drawn).
     constexpr double minimumRestoredEditorHeight = 100.0;
@@ -49,7 +62,9 @@ namespace
         if (const auto* zero = static_cast<const char*> (std::memchr (text, 0, length)))
             length = (size_t) (zero - text);
 
-        return DvxSafeXmlReader::parse (text, length);
+        // Earlier builds wrote a host's name with a control character in it as "&#1;", which
+        // XML can't carry; only that character is lost, not the whole state.
+        return DvxSafeXmlReader::parse (text, length, DvxSafeXmlReader::UncarriableReferences::drop);
     }
 
     enum class NumberAttribute { missing, unusable, usable };
@@ -94,10 +109,10 @@ void OrvelinStateChunk::write (juce::MemoryBlock& destData) const
     xml.setAttribute ("defaultEditorHeight", editorSettings.getDefaultEditorHeight());
     xml.setAttribute ("lastEditorHeight", editorSettings.getEditorHeight());
     xml.setAttribute ("colourSchemeBrightnessAsDouble", (double) editorSettings.getCurrentColourSchemeBrightness());
-    // Names may come from a host and hold control characters, which XML cannot carry; the
-    // blob must read back, so they are left out.
-    xml.setAttribute ("programName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (preset.shownName));
-    xml.setAttribute ("channelName", DvxSafeXmlReader::withOnlyCharactersItCanCarry (editorSettings.getChannelName()));
+    // Names may come from a host and hold control characters, which XML cannot carry, or be
+    // of any length; the blob must read back, so those characters and the excess are left out.
+    xml.setAttribute ("programName", boundedName (preset.shownName));
+    xml.setAttribute ("channelName", boundedName (editorSettings.getChannelName()));
     xml.setAttribute ("expertModeAsDouble", editorSettings.getExpertModeAsDouble());
     xml.setAttribute ("stepFactoryPresets", preset.isFactory ? 1 : 0);
 
@@ -140,7 +155,7 @@ bool OrvelinStateChunk::restore (const void* data, int sizeInBytes)
     editorSettings.setCurrentColourSchemeBrightness (brightness);
 
     if (xml->hasAttribute ("channelName"))
-        editorSettings.setChannelName (xml->getStringAttribute ("channelName"));
+        editorSettings.setChannelName (boundedName (xml->getStringAttribute ("channelName")));
 
     // Stored as it is: only exactly 1.0 means on.
     double expert = 0.0;
@@ -152,7 +167,7 @@ bool OrvelinStateChunk::restore (const void* data, int sizeInBytes)
 
     // The shown name, with the "*" it had when the project was saved while modified.
     OrvelinCurrentPreset::HostState preset;
-    preset.shownName = xml->getStringAttribute ("programName", "(NO NAME)");
+    preset.shownName = boundedName (xml->getStringAttribute ("programName", "(NO NAME)"));
 
     int stepFactoryPresets = -1;
 

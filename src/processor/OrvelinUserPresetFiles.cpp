@@ -1,14 +1,13 @@
 #include "processor/OrvelinUserPresetFiles.h"
+#include "processor/DvxBoundedFileReader.h"
 #include "processor/DvxSafePropertiesFile.h"
 #include "processor/DvxSafeXmlReader.h"
 #include "parameters/DvxStoredValues.h"
 #include "processor/OrvelinHostNames.h"
 
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <limits>
-#include <system_error>
 
 namespace
 {
@@ -17,7 +16,7 @@ namespace
 
     // A preset is a few kilobytes, compressed or not. Anything far beyond that is not one of
     // ours and is not read (the body limit also stops a small file that inflates hugely).
-    constexpr juce::int64 maxPresetFileBytes = 1 << 20;
+    constexpr size_t maxPresetFileBytes = 1 << 20;
     constexpr size_t maxHeaderBytes = 256;
     constexpr size_t maxBodyBytes = 1 << 20;
 
@@ -68,14 +67,6 @@ namespace
             return {};
 
         return juce::String::fromUTF8 (static_cast<const char*> (bytes.getData()), (int) bytes.getDataSize());
-    }
-
-    // Only regular files are opened: a FIFO or a device named "*.qzp" would block the scan
-    // or feed it without end.
-    bool isRegularFile (const juce::File& file)
-    {
-        std::error_code error;
-        return std::filesystem::is_regular_file (file.getFullPathName().toStdString(), error);
     }
 
     // JUCE reads text as a number with int arithmetic that overflows on a long run of
@@ -295,13 +286,14 @@ juce::String OrvelinUserPresetFiles::readZeroTerminatedString (juce::InputStream
 
 juce::ValueTree OrvelinUserPresetFiles::read (const juce::File& presetFile) const
 {
-    if (! isRegularFile (presetFile) || presetFile.getSize() > maxPresetFileBytes)
+    // Only a regular file, checked on what was opened: a FIFO or a device named "*.qzp"
+    // would block the scan or feed it without end.
+    const auto file = DvxBoundedFileReader::read (presetFile, maxPresetFileBytes);
+
+    if (! file.wasRead())
         return {};
 
-    juce::FileInputStream fileStream (presetFile);
-
-    if (! fileStream.openedOk())
-        return {};
+    juce::MemoryInputStream fileStream (file.bytes, false);
 
     // The header, read like readZeroTerminatedString but bounded, and only valid with its
     // zero byte.
@@ -364,10 +356,9 @@ bool OrvelinUserPresetFiles::write (const juce::String& presetName, const juce::
                                   [this] (const juce::File& f) { return read (f).isValid(); });
 }
 
-void OrvelinUserPresetFiles::reveal() const
+void OrvelinUserPresetFiles::reveal (DvxFolderOpener::ResultCallback onResult)
 {
-    if (folder != juce::File())
-        folder.revealToUser();
+    folderOpener.open (folder, std::move (onResult));
 }
 
 //==============================================================================

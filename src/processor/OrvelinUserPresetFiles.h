@@ -2,6 +2,8 @@
 
 #include <juce_data_structures/juce_data_structures.h>
 
+#include "processor/DvxFolderOpener.h"
+
 #include <mutex>
 
 class DvxSafePropertiesFile;
@@ -58,7 +60,9 @@ public:
     // preset; otherwise an existing file of that name is left exactly as it was.
     bool write (const juce::String& presetName, const juce::ValueTree& tree, bool compressed) const;
 
-    void reveal() const;
+    // Shows the folder in the desktop's file manager; the result comes on the message thread
+    // (false: nothing could open it). Message thread only.
+    void reveal (DvxFolderOpener::ResultCallback onResult);
 
     //==============================================================================
     // Reads one zero-terminated UTF-8 text (the end of the stream counts as its zero).
@@ -74,6 +78,8 @@ private:
 
     mutable std::mutex namesLock;
     juce::StringArray names;
+
+    DvxFolderOpener folderOpener;
 
     JUCE_DECLARE_NON_COPYABLE (OrvelinUserPresetFiles)
 };

@@ -10,8 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <set>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 using namespace orvelin::test;
 
@@ -79,32 +85,71 @@ namespace
              + juce::String ((int) saveDialog (s.panel()).isVisible()) + juce::String ((int) infoScreen (s.panel()).isVisible());
     }
 
-    // JUCE reveals a folder on Linux through xdg-open. A stand-in, first on the PATH while
-    // the action runs, writes down what it was asked to open instead of opening anything.
-    juce::String pathRevealedBy (const std::function<void()>& action)
+    // Every process this one started and has not collected, zombies included.
+    int numChildProcesses()
     {
-        const auto folder = temporaryHomeFolder().getChildFile ("reveal-recorder");
-        const auto record = folder.getChildFile ("revealed").getFullPathName();
-        const auto oldPath = juce::SystemStats::getEnvironmentVariable ("PATH", {});
+        int count = 0;
 
-        folder.createDirectory();
-        folder.getChildFile ("xdg-open").replaceWithText ("#!/bin/sh\nprintf '%s' \"$1\" > '" + record + ".part' && mv '"
-                                                          + record + ".part' '" + record + "'\n", false, false, "\n");
-        folder.getChildFile ("xdg-open").setExecutePermission (true);
-        ::setenv ("PATH", (folder.getFullPathName() + ":" + oldPath).toRawUTF8(), 1);
+        for (const auto& process : juce::File ("/proc").findChildFiles (juce::File::findDirectories, false))
+        {
+            if (! process.getFileName().containsOnly ("0123456789"))
+                continue;
 
-        action();
+            // "pid (name) state ppid ...": the name may hold anything but the last ')'. Read
+            // with a plain stream: JUCE reads as many bytes as the size, and /proc says 0.
+            std::ifstream stat ((process.getFullPathName() + "/stat").toStdString());
+            const std::string text { std::istreambuf_iterator<char> (stat), {} };
+            std::istringstream fields (text.substr (text.rfind (')') + 1));
+            std::string state;
+            int parent = 0;
+            count += (fields >> state >> parent) && parent == ::getpid() ? 1 : 0;
+        }
 
-        for (int i = 0; i < 500 && ! juce::File (record).existsAsFile(); ++i)
-            juce::Thread::sleep (10);
-
-        ::setenv ("PATH", oldPath.toRawUTF8(), 1);
-        const auto revealed = juce::File (record).loadFileAsString();
-        folder.deleteRecursively();
-        return revealed;
+        return count;
     }
-}
 
+    // Stand-ins for xdg-open and gio, alone on the PATH while they are in place: each writes
+    // down the arguments it was given, one a line after their count, and exits as told.
+    class ScopedFakeOpeners
+    {
+    public:
+        ScopedFakeOpeners (int xdgOpenExitCode, int gioExitCode)   // -1: not installed
+            : oldPath (juce::SystemStats::getEnvironmentVariable ("PATH", {}))
+        {
+            folder.createDirectory();
+            install ("xdg-open", xdgOpenExitCode);
+            install ("gio", gioExitCode);
+            ::setenv ("PATH", folder.getFullPathName().toRawUTF8(), 1);
+        }
+
+        ~ScopedFakeOpeners()
+        {
+            ::setenv ("PATH", oldPath.toRawUTF8(), 1);
+            folder.deleteRecursively();
+        }
+
+        juce::String argumentsOf (const char* program) const
+        {
+            return folder.getChildFile (juce::String (program) + ".args").loadFileAsString();
+        }
+
+    private:
+        void install (const char* program, int exitCode)
+        {
+            if (exitCode < 0)
+                return;
+
+            const auto script = folder.getChildFile (program);
+            const auto record = folder.getChildFile (juce::String (program) + ".args").getFullPathName();
+            script.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > '" + record + "'\nexit "
+                                    + juce::String (exitCode) + "\n", false, false, "\n");
+            script.setExecutePermission (true);
+        }
+
+        juce::File folder { temporaryHomeFolder().getChildFile ("fake-openers") };
+        juce::String oldPath;
+    };
+}
 TEST (SettingsMenu, ListsEveryItemWithItsIdEnabledStateAndTick)
 {
     ScopedPresetsFolder presets;
@@ -200,12 +245,9 @@ TEST (SettingsMenu, EachResultReachesItsOperationAndEveryResultClosesTheMenu)
         row.check (session);
     }
 
-    // 6 shows the user presets folder in the desktop's file manager.
+    // 0 (closed without a choice), the title's -1 and ids that name nothing only close it.
     EditorSession session;
     session.open();
-    EXPECT_EQ (pathRevealedBy ([&] { deliver (session, 6); }), presets.getFolder().getFullPathName());
-
-    // 0 (closed without a choice), the title's -1 and ids that name nothing only close it.
     session.processor.setParamAndNotifyHost ("StereoWidth", 0.8f, true);
     const auto before = stateOf (session);
 
@@ -215,6 +257,47 @@ TEST (SettingsMenu, EachResultReachesItsOperationAndEveryResultClosesTheMenu)
         deliver (session, result);
         EXPECT_EQ (stateOf (session), before);
     }
+}
+
+// 6 shows the presets folder in the file manager: the opener gets the folder as one argument
+// whatever its name holds, and no shell runs it. The info line says when nothing could open
+// it, and every process started for it is collected.
+TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothingOpenedIt)
+{
+    ScopedPresetsFolder presets ("p$(echo>pwned1) `echo>pwned2` \"q\" 'r' & s");
+    const auto folder = presets.getFolder().getFullPathName();
+    const auto asArguments = [] (juce::StringArray arguments) { return juce::String (arguments.size()) + "\n" + arguments.joinIntoString ("\n") + "\n"; };
+    const juce::String failed = "REVEAL: ERROR, presets folder could NOT be opened !";
+
+    const struct { const char* name; int xdgOpen, gio; bool saysFailed; } rows[] = {
+        { "xdg-open opens it",             0, -1, false },
+        { "xdg-open can't, gio opens it",  3,  0, false },
+        { "neither can",                   4,  2, true },
+        { "none is installed",            -1, -1, true },
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (row.name);
+        ScopedFakeOpeners openers (row.xdgOpen, row.gio);
+        EditorSession session;
+        session.open();
+        PopupCallbackReceiver (&session.panel()).modalStateFinished (6);
+
+        for (int i = 0; i < 1000 && numChildProcesses() > 0; ++i)
+        {
+            juce::Thread::sleep (10);
+            pumpMessages();
+        }
+
+        EXPECT_EQ (numChildProcesses(), 0) << "a process was left uncollected";
+        EXPECT_EQ (openers.argumentsOf ("xdg-open"), row.xdgOpen < 0 ? "" : asArguments ({ folder }));
+        EXPECT_EQ (openers.argumentsOf ("gio"), row.gio < 0 ? "" : asArguments ({ "open", folder }));
+        EXPECT_EQ (infoLine (session.panel()).getText() == failed, row.saysFailed);
+    }
+
+    for (const char* injected : { "pwned1", "pwned2" })
+        EXPECT_FALSE (juce::File::getCurrentWorkingDirectory().getChildFile (injected).exists()) << "a shell ran the name";
 }
 
 TEST (SettingsMenu, TheMouseOverAnyOfJucesMenuWindowsCountsAsOnTheMenu)

@@ -141,10 +141,10 @@ namespace orvelin::test
     class ScopedPresetsFolder
     {
     public:
-        ScopedPresetsFolder()
+        explicit ScopedPresetsFolder (const juce::String& name = "folder")
         {
             folder = temporaryHomeFolder().getChildFile ("presets")
-                         .getNonexistentChildFile ("folder", {}, false);
+                         .getNonexistentChildFile (name, {}, false);
             folder.createDirectory();
             writePropertyToDisk ("Presets Folder", folder.getFullPathName());
         }

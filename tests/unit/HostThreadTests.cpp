@@ -67,3 +67,41 @@ TEST_F (HostThreadTest, HostStateCallsWhileTheEditorWorksOnThePresets)
     // the two threads met, the parameters, the tree and the identity agree at the end.
     expectProcessorAgreesWithTree (false);
 }
+
+// The editor's mid/side choice changes two parameters. A host saving its state between the
+// two saw MUTE MID and MUTE SIDE both on, and the project reopened silent.
+TEST_F (HostThreadTest, AStateSavedWhileTheMidSideChoiceChangesNeverMutesBoth)
+{
+    processor->removeListener (&host);
+
+    std::atomic<bool> editorDone { false };
+    std::atomic<int> hostRounds { 0 }, bothMuted { 0 };
+
+    std::thread hostThread ([&]
+    {
+        while (! editorDone.load())
+        {
+            const auto state = stateOf (p());
+            const auto xml = juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize());
+
+            if (xml == nullptr || (xml->getDoubleAttribute ("MuteMid") > 0.5 && xml->getDoubleAttribute ("MuteSide") > 0.5))
+                ++bothMuted;
+
+            ++hostRounds;
+        }
+    });
+
+    for (int round = 0; round < 4000 || hostRounds.load() < 100; ++round)
+    {
+        p().setMuteMsOption (round % 2 == 0 ? muteMsMid : muteMsSide);
+
+        if (round > 100000)
+            break;   // the host thread never ran: reported below
+    }
+
+    editorDone = true;
+    hostThread.join();
+
+    EXPECT_GE (hostRounds.load(), 100);
+    EXPECT_EQ (bothMuted.load(), 0);
+}

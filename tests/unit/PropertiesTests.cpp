@@ -9,11 +9,14 @@
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <atomic>
 #include <functional>
 #include <iterator>
 #include <limits>
 #include <map>
 #include <thread>
+
+#include <sys/stat.h>
 
 using namespace orvelin::test;
 
@@ -180,12 +183,18 @@ TEST_F (PropertiesTest, SetCurrentAsDefaultIgnoresAnEditorHeightThatGivesNoUsabl
 
 // Whatever the file holds, an instance starts with the defaults. A file that can't be read
 // is moved aside before the first save replaces it, and nothing else in its folder changes.
-// The hostile ones crashed every instance while JUCE's parser read this file.
+// The hostile ones crashed every instance while JUCE's parser read this file; a FIFO there
+// hung every instance in open(), and a link to a device was read without end.
 TEST_F (PropertiesTest, UnreadableFileGivesTheDefaultsAndIsKeptAsideWhenReplaced)
 {
     const auto bytes = [] (const auto& literal) { return juce::MemoryBlock (literal, sizeof (literal) - 1); };
 
+    juce::MemoryOutputStream tooLarge;   // readable, were it not for its size
+    tooLarge << "<PROPERTIES><VALUE name=\"DefaultEditorDesktopHeightRatio\" val=\"0.75\"/>"
+             << juce::String::repeatedString (" ", 64 * 1024) << "</PROPERTIES>";
+
     const juce::MemoryBlock unreadableContents[] = {
+        tooLarge.getMemoryBlock(),
         bytes ("<?xml version=\"1.0\"?><PROPERTIES><VALUE name=\"DefaultEditor"),   // cut off mid-write
         bytes ("\x00\xff\xfe garbage \x01\x02"),
         bytes ("PROP\xff\xff\xff\x7f"),   // JUCE's binary format, never written here
@@ -196,7 +205,7 @@ TEST_F (PropertiesTest, UnreadableFileGivesTheDefaultsAndIsKeptAsideWhenReplaced
     };
 
     const auto folder = propertiesFileLocation().getParentDirectory();
-    ASSERT_TRUE (folder.getChildFile ("notes.txt").replaceWithText ("not ours"));
+    ASSERT_TRUE (folder.createDirectory() && folder.getChildFile ("notes.txt").replaceWithText ("not ours"));
 
     const auto othersInFolder = [&folder]
     {
@@ -211,12 +220,9 @@ TEST_F (PropertiesTest, UnreadableFileGivesTheDefaultsAndIsKeptAsideWhenReplaced
 
     const auto othersBefore = othersInFolder();
 
-    for (size_t i = 0; i < std::size (unreadableContents); ++i)
+    // Returns what was kept aside, if anything.
+    const auto replaceAndCheck = [&]() -> juce::File
     {
-        SCOPED_TRACE (i);
-        const auto& contents = unreadableContents[i];
-        writeFileExactly (propertiesFileLocation(), contents);
-
         {
             auto settings = makeSettings();
             EXPECT_FALSE (settings->getPropertiesFile()->isValidFile());
@@ -228,22 +234,117 @@ TEST_F (PropertiesTest, UnreadableFileGivesTheDefaultsAndIsKeptAsideWhenReplaced
         EXPECT_EQ (othersInFolder(), othersBefore);
 
         const auto keptAside = folder.findChildFiles (juce::File::findFiles, false, "*.unreadable");
+        EXPECT_LE (keptAside.size(), 1);
+        return keptAside.isEmpty() ? juce::File() : keptAside[0];
+    };
+
+    for (size_t i = 0; i < std::size (unreadableContents); ++i)
+    {
+        SCOPED_TRACE (i);
+        const auto& contents = unreadableContents[i];
+        writeFileExactly (propertiesFileLocation(), contents);
+        const auto keptAside = replaceAndCheck();
 
         if (contents.isEmpty())
         {
-            EXPECT_TRUE (keptAside.isEmpty());
+            EXPECT_EQ (keptAside, juce::File()) << "an empty file is not worth keeping";
+            continue;
         }
-        else
-        {
-            ASSERT_EQ (keptAside.size(), 1);
-            juce::MemoryBlock kept;
-            keptAside[0].loadFileAsData (kept);
-            EXPECT_EQ (kept, contents);
-            keptAside[0].deleteFile();
-        }
+
+        juce::MemoryBlock kept;
+        keptAside.loadFileAsData (kept);
+        EXPECT_EQ (kept, contents);
+        keptAside.deleteFile();
+    }
+
+    const auto path = propertiesFileLocation().getFullPathName();
+    const std::function<bool()> specialFiles[] = {
+        [&] { return ::mkfifo (path.toRawUTF8(), 0600) == 0; },
+        [&] { return juce::File ("/dev/zero").createSymbolicLink (propertiesFileLocation(), true); },
+        [&] { return juce::File ("/dev/urandom").createSymbolicLink (propertiesFileLocation(), true); },
+    };
+
+    for (const auto& makeSpecialFile : specialFiles)
+    {
+        ASSERT_TRUE (propertiesFileLocation().deleteFile() && makeSpecialFile());
+        struct stat before {};
+        ASSERT_EQ (::lstat (path.toRawUTF8(), &before), 0);
+
+        const auto keptAside = replaceAndCheck();
+        struct stat kept {};
+        ASSERT_EQ (::lstat (keptAside.getFullPathName().toRawUTF8(), &kept), 0);
+        EXPECT_EQ (kept.st_ino, before.st_ino) << "the very same FIFO or link";
+        ::unlink (keptAside.getFullPathName().toRawUTF8());
     }
 
     folder.getChildFile ("notes.txt").deleteFile();
+}
+
+// Another instance replaces the file (atomically, as every save does) while instances are
+// being built, as when a host opens a project with many of them. Each instance reads one of
+// the two files whole: the user's presets folder is never replaced by the default, and
+// nothing is moved aside. The files differ in size: JUCE's reader, and ours before, compared
+// the bytes read with a size asked for separately, which the replacement changed.
+TEST_F (PropertiesTest, AFileAnotherInstanceReplacesMeanwhileIsReadWholeAndKept)
+{
+    const auto home = temporaryHomeFolder();
+    const juce::StringArray folders { home.getChildFile ("Short").getFullPathName(),
+                                      home.getChildFile ("A presets folder with a much longer name").getFullPathName() };
+    std::vector<juce::MemoryBlock> files;
+
+    for (const auto& folder : folders)
+    {
+        ASSERT_TRUE (juce::File (folder).createDirectory());
+        writePropertyToDisk ("Presets Folder", folder);
+        files.emplace_back();
+        ASSERT_TRUE (propertiesFileLocation().loadFileAsData (files.back()));
+    }
+
+    ASSERT_NE (files[0].getSize(), files[1].getSize());
+
+    std::atomic<bool> done { false };
+    std::thread otherInstance ([&]
+    {
+        for (size_t i = 0; ! done.load(); ++i)
+            propertiesFileLocation().replaceWithData (files[i % 2].getData(), files[i % 2].getSize());
+    });
+
+    int lost = 0;
+
+    for (int i = 0; i < 500; ++i)
+    {
+        OrvelinEditorSettings settings ([] { return 1000; });
+        settings.initPropertiesFile();
+        settings.initEditorSizes();
+        const auto folder = OrvelinUserPresetFiles::findFolder (settings.getPropertiesFile());
+        lost += settings.getPropertiesFile()->isValidFile() && folders.contains (folder.getFullPathName()) ? 0 : 1;
+    }
+
+    done = true;
+    otherInstance.join();
+
+    EXPECT_EQ (lost, 0);
+    EXPECT_TRUE (folders.contains (readPropertyFromDisk ("Presets Folder").value_or (juce::String())));
+    EXPECT_TRUE (propertiesFileLocation().getParentDirectory().findChildFiles (juce::File::findFiles, false, "*.unreadable").isEmpty());
+
+    for (const auto& folder : folders)
+        juce::File (folder).deleteRecursively();
+}
+
+// An instance that could not read the file starts from the defaults. Should the file read by
+// the time it saves (the user mended it, another program finished writing it), the user's
+// settings stay: the defaults are not saved over them.
+TEST_F (PropertiesTest, AnInstanceThatCouldNotReadTheFileNeverSavesItsDefaultsOverOneThatReadsNow)
+{
+    writeFileExactly (propertiesFileLocation(), juce::MemoryBlock ("<PROPERTIES><VALUE", 18));
+    DvxSafePropertiesFile couldNotRead (propertiesFileLocation(), propertiesFileOptions());
+    ASSERT_FALSE (couldNotRead.isValidFile());
+
+    writePropertyToDisk ("Presets Folder", "/the/users/own");
+    couldNotRead.setValue ("Presets Folder", "/the/default");
+
+    EXPECT_FALSE (couldNotRead.save());
+    EXPECT_EQ (readPropertyFromDisk ("Presets Folder"), "/the/users/own");
 }
 
 // What JUCE's own class saved reads back to the same values and is saved again byte for

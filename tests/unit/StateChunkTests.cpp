@@ -165,6 +165,33 @@ TEST (StateChunk, NamesWithCharactersXmlCannotCarryStillReadBack)
     EXPECT_EQ (parameter (restored, "Pan"), 0.25f);
 }
 
+// A restore takes names of any length that fit its 1 MiB limit. Saved whole, 700,000 ">"
+// became 2.8 MB of "&gt;", which the next load refused, resetting everything. Names are kept
+// to 256 characters, so the state saves within the limit and restores as it was.
+TEST (StateChunk, AStateWithHugeNamesSavesWithinTheLimitAndRestoresAsItWas)
+{
+    juce::MemoryOutputStream text;
+    text << "<QZPLUGINSETTINGS programName=\"" << juce::String::repeatedString (">", 700000)
+         << "\" channelName=\"" << juce::String::repeatedString (juce::String::fromUTF8 ("\xe2\x82\xac"), 100000)
+         << "\" Pan=\"0.25\"/>";
+    text.writeByte (0);
+    const auto hostile = blobAround (text.getMemoryBlock(), (juce::uint32) text.getDataSize());
+    ASSERT_LT (hostile.getSize(), (size_t) 1 << 20);
+
+    OrvelinAudioProcessor first;
+    restore (first, hostile);
+    EXPECT_EQ (first.getCurrentPresetName(), juce::String::repeatedString (">", 256));
+    EXPECT_EQ (first.getChannelName(), juce::String::repeatedString (juce::String::fromUTF8 ("\xe2\x82\xac"), 256));
+    EXPECT_EQ (parameter (first, "Pan"), 0.25f);
+
+    const auto saved = stateOf (first);
+    EXPECT_LT (saved.getSize(), 8192u);
+
+    OrvelinAudioProcessor second;
+    restore (second, saved);
+    EXPECT_EQ (stateOf (second), saved);
+}
+
 //==============================================================================
 TEST (StateChunk, MissingAttributesTakeTheirDefaults)
 {
