@@ -252,6 +252,7 @@ TEST (MainPanelBehaviour, TypedWidthAndPanTakeOnlyNumbersHeldToTheirRangeAsOneUn
         { "Stereo Width Label ", "999", 1.0f, "200 %" },
         { "Stereo Width Label ", "nan", 0.6f, "120 %" },
         { "Stereo Width Label ", "x150", 0.6f, "120 %" },
+        { "Stereo Width Label ", "1e999", 1.0f, "200 %" },
         { "Pan", "L30", 0.35f, "L30" },
         { "Pan", "c", 0.5f, "C" },
         { "Pan", "R300", 1.0f, "R100" },
