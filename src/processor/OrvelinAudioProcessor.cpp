@@ -5,6 +5,7 @@
 #include "processor/OrvelinStereoStage.h"
 
 #include <cmath>
+#include <limits>
 
 OrvelinAudioProcessor::OrvelinAudioProcessor()
     : AudioProcessor (BusesProperties()
@@ -271,7 +272,9 @@ juce::String OrvelinAudioProcessor::getLastSampleRateString() const
 {
     const auto rate = lastSampleRate.load (std::memory_order_relaxed);
 
-    if (rate == 0.0)
+    // Shown in whole hertz only when it is positive and fits an int: no rate yet, NaN, a
+    // negative rate and one that roundToInt would wrap around are unknown.
+    if (! (rate > 0.0 && rate <= (double) std::numeric_limits<int>::max()))
         return "(unknown)";
 
     return juce::String (juce::roundToInt (rate)) + " Hz";
