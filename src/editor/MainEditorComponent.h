@@ -170,6 +170,10 @@ private:
 
     // The timer's first step: carries what the parameter manager's flags report to the controls.
     void pollParameterManager();
+    bool isAnyKnobValueBeingTyped() const;
+
+    // After a label's editor has closed: the label shows what it stands for now.
+    void refreshLabelAfterEditing (juce::Label* label);
 
     juce::Time now() const;
 
@@ -233,6 +237,9 @@ private:
     bool channelNameIsSet = false;
     std::unique_ptr<DvxQzStereoVuMeterComponent> inputMeter, outputMeter;
     bool settingsPopupMenuIsActive = false;
+
+    // A knob's value arrived while the user typed into its value box and was not applied.
+    bool knobLeftWhileTyped = false;
 
     // Keeps the finished background between paints.
     BackgroundTexture backgroundTexture;

@@ -199,6 +199,9 @@ const juce::String OrvelinAudioProcessor::getProgramName (int) { return getCurre
 void OrvelinAudioProcessor::changeProgramName (int, const juce::String& newName)
 {
     currentPreset->rename (newName);
+
+    // An open editor shows the name; a host's rename reaches it only through the flag.
+    parameterManager->setPresetNameNeedsToBeUpdatedInEditor (true);
 }
 
 void OrvelinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
@@ -210,7 +213,12 @@ void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInByt
 {
     // The filter keeps the frequency it was last computed for unless told otherwise.
     if (stateChunk->restore (data, sizeInBytes))
+    {
         calculateSafeBassFilterCoefficients ((double) parameterManager->getParameterValue (OrvelinParameters::safeBassFreq));
+
+        // Raised last, once everything restored is in place for an open editor to read.
+        parameterManager->setHostStateNeedsToBeUpdatedInEditor (true);
+    }
 }
 
 //==============================================================================

@@ -21,6 +21,10 @@ public:
     // The bound parameter; may be null.
     DvxParameter* getParameter() const noexcept { return parameter; }
 
+    // The user is typing into the value box. Any change of the knob's value closes the box
+    // and throws the typing away, so whoever sets values from elsewhere waits for it.
+    bool isValueBeingTyped() const;
+
     void mouseDown (const juce::MouseEvent&) override;
     void mouseDrag (const juce::MouseEvent&) override;
     void mouseUp (const juce::MouseEvent&) override;

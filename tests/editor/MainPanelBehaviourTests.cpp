@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 using namespace orvelin::test;
 
@@ -561,6 +562,125 @@ TEST (MainPanelBehaviour, AnAutomatedPanLeavesWhatIsBeingTypedIntoItsLabel)
     pumpMessages();
     EXPECT_EQ (panLabel.getText(), "R80");
     EXPECT_FLOAT_EQ (s.value ("Pan"), 0.9f);
+}
+
+namespace
+{
+    // A project as another instance saved it, with editor settings unlike a new one's.
+    juce::MemoryBlock savedProject (const juce::String& channelName)
+    {
+        OrvelinAudioProcessor saved;
+        saved.setChannelName (channelName);
+        saved.setExpertMode (true);
+        saved.setCurrentColourSchemeBrightness (0.0f);
+        saved.setEditorHeight (600);
+        saved.setCurrentPresetNameUndoable ("Wide Drums");
+
+        juce::MemoryBlock state;
+        saved.getStateInformation (state);
+        return state;
+    }
+
+    // As a host does it: on a thread of its own while the editor is open.
+    void restoreFromHostThread (OrvelinAudioProcessor& processor, const juce::MemoryBlock& state)
+    {
+        std::thread host ([&] { processor.setStateInformation (state.getData(), (int) state.getSize()); });
+        host.join();
+    }
+}
+
+TEST (MainPanelSync, AHostRestoreOrRenameReachesTheOpenEditorWithinOneTick)
+{
+    PanelSession s (false);
+    auto& panel = s.panel();
+
+    restoreFromHostThread (s.processor, savedProject ("Drums"));
+    s.tick();
+
+    EXPECT_EQ (label (panel, "Channel Name Label").getText(), "Drums");
+    EXPECT_TRUE (button (panel, "EXPERT MODE").getToggleState());
+    EXPECT_TRUE (canBeSeen (button (panel, "linear"), panel));
+    EXPECT_EQ (button (panel, "SAFE BASS").findColour (juce::TextButton::buttonColourId), DvxQzColours::qzdarkGrey);
+    EXPECT_EQ (label (panel, "Preset Name Label").getText(), "Wide Drums");
+
+    // The project's editor size too, which the processor then keeps.
+    EXPECT_EQ (s.editor->getBounds(), juce::Rectangle<int> (0, 0, 900, 600));
+    EXPECT_EQ (s.processor.getEditorHeight(), 600);
+
+    std::thread host ([&] { s.processor.changeProgramName (0, "From The Host"); });
+    host.join();
+    s.tick();
+    EXPECT_EQ (label (panel, "Preset Name Label").getText(), "From The Host");
+}
+
+TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostSetMeanwhile)
+{
+    if (! hasDisplay())
+        GTEST_SKIP() << "the editors need a window on a display";
+
+    using Box = std::function<juce::Label& (MainEditorComponent&)>;
+    const auto valueBoxOf = [] (const char* parameter) -> Box
+    {
+        return [parameter] (MainEditorComponent& p) -> juce::Label& { return dynamic_cast<juce::Label&> (*knob (p, parameter).getChildComponent (0)); };
+    };
+    const auto labelNamed = [] (const char* name) -> Box
+    {
+        return [name] (MainEditorComponent& p) -> juce::Label& { return label (p, name); };
+    };
+
+    struct Row
+    {
+        const char* what;
+        Box box;
+        std::function<void (PanelSession&)> host;  // what the host changes meanwhile
+        int key;                                     // Escape gives the edit up, Return takes it
+        const char* shownAfter;
+    };
+
+    const Row rows[] = {
+        { "input gain", valueBoxOf ("InputGain"), [] (PanelSession& s) { s.setParameter ("InputGain", 0.75f); },
+          juce::KeyPress::escapeKey, "+6.0dB" },
+        { "input gain", valueBoxOf ("InputGain"), [] (PanelSession& s) { s.setParameter ("InputGain", 0.75f); },
+          juce::KeyPress::returnKey, "+3.0dB" },
+        { "output gain", valueBoxOf ("OutputGain"), [] (PanelSession& s) { s.setParameter ("OutputGain", 0.25f); },
+          juce::KeyPress::escapeKey, "-6.0dB" },
+        { "frequency", valueBoxOf ("SafeBassFreq"), [] (PanelSession& s) { s.setParameter ("SafeBassFreq", 1.0f); },
+          juce::KeyPress::escapeKey, "500Hz" },
+        { "preset name", labelNamed ("Preset Name Label"), [] (PanelSession& s) { s.processor.changeProgramName (0, "Host Name"); },
+          juce::KeyPress::escapeKey, "Host Name" },
+        { "channel name", labelNamed ("Channel Name Label"), [] (PanelSession& s) { restoreFromHostThread (s.processor, savedProject ("Bus 7")); },
+          juce::KeyPress::escapeKey, "Bus 7" },
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (std::string (row.what) + (row.key == juce::KeyPress::returnKey ? " taken" : " given up"));
+
+        PanelSession s;
+        s.setParameter ("SafeBass", 1.0f);
+        putOnScreen (*s.editor);
+        s.tick();
+
+        auto& box = row.box (s.panel());
+        box.showEditor();
+        auto* typing = box.getCurrentTextEditor();
+        ASSERT_NE (typing, nullptr);
+        typing->setText ("3");
+
+        // Automation of any parameter brings all of them back to the panel.
+        s.setParameter ("Pan", 0.9f);
+        row.host (s);
+        s.tick();
+        s.tick();
+
+        ASSERT_TRUE (box.isBeingEdited());
+        EXPECT_EQ (typing->getText(), "3");
+
+        typing->keyPressed (juce::KeyPress (row.key));
+        pumpMessages();
+        s.tick();
+        EXPECT_EQ (row.box (s.panel()).getText(), juce::String (row.shownAfter));
+    }
 }
 
 TEST (MainPanelBehaviour, SnapshotsAfterMonoSafeBassOffExpertModeAndBrightEyes)
