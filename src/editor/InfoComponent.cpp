@@ -131,6 +131,9 @@ InfoComponent::InfoComponent (OrvelinAudioProcessor* processorToUse, MainEditorC
 
     logo = juce::Drawable::createFromImageData (BinaryData::LOGO_Velmora_01_svg, (size_t) BinaryData::LOGO_Velmora_01_svgSize);
 
+    // Shown, it holds the keyboard focus for the controls it covers (the panel gives it).
+    setWantsKeyboardFocus (true);
+
     updateAllButtons();
 }
 

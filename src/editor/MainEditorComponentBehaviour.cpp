@@ -349,8 +349,28 @@ void MainEditorComponent::resizeToDefault()
     editor->updateEditorSize();
 }
 
-void MainEditorComponent::showInfoComponent()           { infoComponent->setVisible (true); }
-void MainEditorComponent::hideInfoComponent()           { infoComponent->setVisible (false); }
+void MainEditorComponent::showInfoComponent()
+{
+    // The screen covers everything, the save dialog's name field too: it takes the keys,
+    // and the dialog takes none (not even by Tab) until the screen goes again. Otherwise
+    // Return under the screen would save a preset the user cannot see.
+    infoComponent->setVisible (true);
+
+    if (infoComponent->isShowing())
+        infoComponent->grabKeyboardFocus();
+
+    managePresetsComponent->setEnabled (false);
+}
+
+void MainEditorComponent::hideInfoComponent()
+{
+    infoComponent->setVisible (false);
+    managePresetsComponent->setEnabled (true);
+
+    if (managePresetsShown)
+        managePresetsComponent->grabFocusForTyping();
+}
+
 void MainEditorComponent::useDarkClassicColourScheme()  { setColourSchemeBrightness (0.0f); }
 void MainEditorComponent::useBrightEyesColourScheme()   { setColourSchemeBrightness (0.3f); }
 void MainEditorComponent::revealUserPresetsFolder() const { processor->revealUserPresetsFolder(); }
