@@ -80,7 +80,7 @@ MainEditorComponent::MainEditorComponent (OrvelinAudioProcessor* processorToUse,
 MainEditorComponent::~MainEditorComponent()
 {
     // An open settings menu would call back into this panel after it is gone.
-    juce::PopupMenu::dismissAllActiveMenus();
+    closeSettingsPopupMenu();
 }
 
 //==============================================================================

@@ -106,6 +106,7 @@ public:
     //==============================================================================
     // Settings menu
     void createAndShowSettingsPopupMenu();
+    void closeSettingsPopupMenu();
     void setSettingsPopupMenuIsActive (bool isActive);
     bool getSettingsPopupMenuIsActive() const noexcept { return settingsPopupMenuIsActive; }
     bool componentUnderMouseIsOK();
@@ -217,6 +218,7 @@ private:
                      swapButton, phaseFlipButton, monoButton, easyModeButton, expertModeButton, saveButton;
     std::unique_ptr<juce::DrawableButton> settingsButton;
     PopupCallbackReceiver* popupCallbackReceiver = nullptr;
+    juce::Component::SafePointer<juce::Component> settingsMenuWindow;
 
     juce::Component panLawBox;
     juce::ToggleButton panLaw0Button, panLaw3Button, panLaw6Button;

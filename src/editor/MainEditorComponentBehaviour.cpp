@@ -298,7 +298,7 @@ void MainEditorComponent::timerCallback()
         }
         else
         {
-            juce::PopupMenu::dismissAllActiveMenus();
+            closeSettingsPopupMenu();
             settingsPopupMenuIsActive = false;
         }
     }
