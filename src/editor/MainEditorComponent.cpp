@@ -392,6 +392,10 @@ void MainEditorComponent::addSliderLabel (juce::Label* label)
     label->setColour (juce::TextEditor::backgroundColourId, juce::Colours::white);
     label->setColour (juce::TextEditor::highlightColourId, blue);
     label->setColour (juce::TextEditor::focusedOutlineColourId, blue);
+
+    // The label hands its outline-when-editing colour to the editor's focused outline
+    // only; the plain outline is set here, or the editor shows none.
+    label->setColour (juce::TextEditor::outlineColourId, blue);
     label->setEditable (false, true, true);
     label->addListener (this);
     addAndMakeVisible (label);

@@ -527,6 +527,10 @@ TEST (MainPanelBehaviour, AnAutomatedPanLeavesWhatIsBeingTypedIntoItsLabel)
     auto* typing = typeIntoPanLabel ("L30");
     ASSERT_NE (typing, nullptr);
 
+    // The editor is outlined, focused or not, in the complement colour.
+    for (const auto id : { juce::TextEditor::outlineColourId, juce::TextEditor::focusedOutlineColourId, juce::TextEditor::highlightColourId })
+        EXPECT_EQ (typing->findColour (id), DvxQzColours::qzcomplementColourA) << id;
+
     for (const float automated : { 0.9f, 0.6f, 0.1f })
     {
         s.setParameter ("Pan", automated);
