@@ -368,8 +368,8 @@ std::unique_ptr<DvxRotarySlider> MainEditorComponent::addRotarySlider (DvxParame
 {
     auto knob = std::make_unique<DvxRotarySlider> (parameter);
 
-    // Ctrl-click resets like a double-click; naming the modifier keeps Alt-click inert.
-    knob->setDoubleClickReturnValue (true, (double) parameter->getDefaultValue(), juce::ModifierKeys::commandModifier);
+    // Ctrl-click (the knob's own) and Alt-click (JUCE's default) reset like a double-click.
+    knob->setDoubleClickReturnValue (true, (double) parameter->getDefaultValue());
     knob->setTextBoxStyle (textBoxPosition, true, 0, 0);
     knob->setRange (0.0, 1.0, (double) 0.0001f);
     knob->setTooltip (tooltip);

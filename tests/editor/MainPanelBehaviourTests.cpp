@@ -239,6 +239,13 @@ TEST (MainPanelBehaviour, AKnobDragIsOneUndoStepBetweenOneBeginAndOneEndGesture)
     s.processor.undoLastParameterChange();
     EXPECT_EQ (s.value ("StereoWidth"), 0.5f);
     EXPECT_FALSE (s.processor.canUndo());
+
+    // An Alt-click brings the default back, as a double-click does.
+    s.processor.redoLastParameterChange();
+    ASSERT_EQ (s.value ("StereoWidth"), dragged);
+    width.mouseDown (makeMouseEvent (width, press, juce::ModifierKeys (juce::ModifierKeys::altModifier | juce::ModifierKeys::leftButtonModifier), press));
+    width.mouseUp (makeMouseEvent (width, press, {}, press));
+    EXPECT_EQ (s.value ("StereoWidth"), 0.5f);
 }
 
 TEST (MainPanelBehaviour, TypedWidthAndPanTakeOnlyNumbersHeldToTheirRangeAsOneUndoStep)
