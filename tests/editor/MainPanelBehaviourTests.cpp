@@ -703,11 +703,24 @@ TEST (MainPanelBehaviour, SnapshotsAfterMonoSafeBassOffExpertModeAndBrightEyes)
     auto& panel = s.panel();
     auto& editor = *s.editor;
 
+    // In the 810 x 540 editor: the captions above the width knob and the frequency knob,
+    // black or dimmed to 20 %, and the channel name's frame.
+    const juce::Rectangle<int> widthCaption (283, 384, 243, 24), frequencyCaption (575, 167, 113, 27);
+    const juce::Point<int> channelFrame (700, 8);
+    const auto blackIn = [] (const juce::Image& image, juce::Rectangle<int> caption)
+    {
+        return countPixelsNear (image, caption, juce::Colours::black, 8);
+    };
+
     s.click ("MONO");
     s.tick();
-    renderAndKeep (editor, "panel-clicks-1-mono-on");
+    auto image = renderAndKeep (editor, "panel-clicks-1-mono-on");
     EXPECT_FALSE (knob (panel, "StereoWidth").isEnabled());
     EXPECT_EQ (label (panel, "Stereo Width Label ").getText(), "0 %");
+    EXPECT_EQ (blackIn (image, widthCaption), 0);
+    EXPECT_GT (blackIn (image, frequencyCaption), 20);
+    EXPECT_TRUE (isNear (image.getPixelAt (channelFrame.x, channelFrame.y), DvxQzColours::qzmainColour.darker (0.2f), 2))
+        << describe (image.getPixelAt (channelFrame.x, channelFrame.y));
 
     // The value boxes are 0.2 W wide; the frequency's is typed into only while SAFE BASS is on.
     auto& frequency = knob (panel, "SafeBassFreq");
@@ -716,11 +729,12 @@ TEST (MainPanelBehaviour, SnapshotsAfterMonoSafeBassOffExpertModeAndBrightEyes)
 
     s.click ("SAFE BASS");
     s.tick();
-    renderAndKeep (editor, "panel-clicks-2-safe-bass-off");
+    image = renderAndKeep (editor, "panel-clicks-2-safe-bass-off");
     EXPECT_FALSE (frequency.isEnabled());
     EXPECT_FALSE (frequency.isTextBoxEditable());
     EXPECT_EQ (frequency.getTextBoxWidth(), 162);
     EXPECT_EQ (frequency.getTextFromValue (frequency.getValue()), "OFF");
+    EXPECT_EQ (blackIn (image, frequencyCaption), 0);
 
     s.click ("EXPERT MODE");
     s.tick();
@@ -732,4 +746,12 @@ TEST (MainPanelBehaviour, SnapshotsAfterMonoSafeBassOffExpertModeAndBrightEyes)
     renderAndKeep (editor, "panel-clicks-4-bright-eyes");
     EXPECT_EQ (button (panel, "SWAP L-R").findColour (juce::TextButton::buttonColourId), DvxQzColours::qzdarkGrey.brighter (0.3f));
     EXPECT_EQ (s.processor.getCurrentColourSchemeBrightness(), 0.3f);
+
+    // MONO off gives the width caption its black back; a channel name frames it in black.
+    s.click ("MONO");
+    label (panel, "Channel Name Label").setText ("Drums", juce::sendNotificationSync);
+    s.tick();
+    image = renderAndKeep (editor, "panel-clicks-5-mono-off-channel-named");
+    EXPECT_GT (blackIn (image, widthCaption), 20);
+    EXPECT_EQ (image.getPixelAt (channelFrame.x, channelFrame.y), juce::Colours::black);
 }
