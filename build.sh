@@ -45,7 +45,9 @@ configure() {
     cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
 }
 
-jobs=$(nproc 2>/dev/null || echo 2)
+# Parallel jobs for the build and for CTest: CMAKE_BUILD_PARALLEL_LEVEL when it is set
+# (cmake --build would honour it, but an explicit --parallel overrides it), else every core.
+jobs=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc 2>/dev/null || echo 2)}
 
 # The LV2 build step instantiates the plug-in to write its manifest; give it a throw-away
 # home so that building never creates settings or preset folders for the real user.

@@ -17,7 +17,7 @@ namespace
     const char* const conceptCredit = "Concept: Marvek Talun & Ilse Ferrow";
     const char* const guiCredit = "GUI Design: Ruben Kastelow";
     const char* const programmingCredit = "Programming: Dana Veltri";
-    const char* const makerNotice = "(c) Velmora, Nordvale - all rights reserved";
+    const char* const makerNotice = "(c) Velmora, Nordvale - licence: GPL-3.0-or-later";
 
     // By meaning, not by number: JUCE 7 numbers its wrappers differently from older
     // versions and has added AUv3, Standalone, Unity and LV2.
@@ -130,6 +130,9 @@ InfoComponent::InfoComponent (OrvelinAudioProcessor* processorToUse, MainEditorC
     }
 
     logo = juce::Drawable::createFromImageData (BinaryData::LOGO_Velmora_01_svg, (size_t) BinaryData::LOGO_Velmora_01_svgSize);
+
+    // Shown, it holds the keyboard focus for the controls it covers (the panel gives it).
+    setWantsKeyboardFocus (true);
 
     updateAllButtons();
 }

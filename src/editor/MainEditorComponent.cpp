@@ -80,7 +80,7 @@ MainEditorComponent::MainEditorComponent (OrvelinAudioProcessor* processorToUse,
 MainEditorComponent::~MainEditorComponent()
 {
     // An open settings menu would call back into this panel after it is gone.
-    juce::PopupMenu::dismissAllActiveMenus();
+    closeSettingsPopupMenu();
 }
 
 //==============================================================================
@@ -368,8 +368,8 @@ std::unique_ptr<DvxRotarySlider> MainEditorComponent::addRotarySlider (DvxParame
 {
     auto knob = std::make_unique<DvxRotarySlider> (parameter);
 
-    // Ctrl-click resets like a double-click; naming the modifier keeps Alt-click inert.
-    knob->setDoubleClickReturnValue (true, (double) parameter->getDefaultValue(), juce::ModifierKeys::commandModifier);
+    // Ctrl-click (the knob's own) and Alt-click (JUCE's default) reset like a double-click.
+    knob->setDoubleClickReturnValue (true, (double) parameter->getDefaultValue());
     knob->setTextBoxStyle (textBoxPosition, true, 0, 0);
     knob->setRange (0.0, 1.0, (double) 0.0001f);
     knob->setTooltip (tooltip);
@@ -392,6 +392,10 @@ void MainEditorComponent::addSliderLabel (juce::Label* label)
     label->setColour (juce::TextEditor::backgroundColourId, juce::Colours::white);
     label->setColour (juce::TextEditor::highlightColourId, blue);
     label->setColour (juce::TextEditor::focusedOutlineColourId, blue);
+
+    // The label hands its outline-when-editing colour to the editor's focused outline
+    // only; the plain outline is set here, or the editor shows none.
+    label->setColour (juce::TextEditor::outlineColourId, blue);
     label->setEditable (false, true, true);
     label->addListener (this);
     addAndMakeVisible (label);

@@ -106,6 +106,7 @@ public:
     //==============================================================================
     // Settings menu
     void createAndShowSettingsPopupMenu();
+    void closeSettingsPopupMenu();
     void setSettingsPopupMenuIsActive (bool isActive);
     bool getSettingsPopupMenuIsActive() const noexcept { return settingsPopupMenuIsActive; }
     bool componentUnderMouseIsOK();
@@ -170,6 +171,10 @@ private:
 
     // The timer's first step: carries what the parameter manager's flags report to the controls.
     void pollParameterManager();
+    bool isAnyKnobValueBeingTyped() const;
+
+    // After a label's editor has closed: the label shows what it stands for now.
+    void refreshLabelAfterEditing (juce::Label* label);
 
     juce::Time now() const;
 
@@ -213,6 +218,7 @@ private:
                      swapButton, phaseFlipButton, monoButton, easyModeButton, expertModeButton, saveButton;
     std::unique_ptr<juce::DrawableButton> settingsButton;
     PopupCallbackReceiver* popupCallbackReceiver = nullptr;
+    juce::Component::SafePointer<juce::Component> settingsMenuWindow;
 
     juce::Component panLawBox;
     juce::ToggleButton panLaw0Button, panLaw3Button, panLaw6Button;
@@ -233,6 +239,9 @@ private:
     bool channelNameIsSet = false;
     std::unique_ptr<DvxQzStereoVuMeterComponent> inputMeter, outputMeter;
     bool settingsPopupMenuIsActive = false;
+
+    // A knob's value arrived while the user typed into its value box and was not applied.
+    bool knobLeftWhileTyped = false;
 
     // Keeps the finished background between paints.
     BackgroundTexture backgroundTexture;

@@ -238,24 +238,30 @@ void MainEditorComponent::editorShown (juce::Label* label, juce::TextEditor& tex
 
 void MainEditorComponent::editorHidden (juce::Label* label, juce::TextEditor&)
 {
-    if (label != widthLabel.get() && label != panLabel.get())
-        return;
-
     // While the editor was open the timer left the label alone. A discarded edit would keep
-    // showing the value from before it, so once the label has finished closing it shows the
-    // value its knob holds now (a committed edit has set that knob itself).
+    // showing the text from before it, so once the label has finished closing (JUCE tells
+    // this before it takes a committed text) it shows what it stands for now.
     juce::Component::SafePointer<MainEditorComponent> panel (this);
+    juce::Component::SafePointer<juce::Label> closed (label);
 
-    juce::MessageManager::callAsync ([panel]
+    juce::MessageManager::callAsync ([panel, closed]
     {
-        if (panel == nullptr)
-            return;
-
-        panel->setNewStereoWidthLabelValue (panel->monoOn ? 0.0f : panel->stereoWidth);
-
-        if (panel->panSlider != nullptr)
-            panel->setNewPan ((float) panel->panSlider->getValue());
+        if (panel != nullptr && closed != nullptr)
+            panel->refreshLabelAfterEditing (closed.getComponent());
     });
+}
+
+void MainEditorComponent::refreshLabelAfterEditing (juce::Label* label)
+{
+    // A committed edit has already set the knob, the preset name or the channel name.
+    if (label == widthLabel.get())
+        setNewStereoWidthLabelValue (monoOn ? 0.0f : stereoWidth);
+    else if (label == panLabel.get() && panSlider != nullptr)
+        setNewPan ((float) panSlider->getValue());
+    else if (label == presetNameLabel.get())
+        updatePresetNameFromPluginProcessor();
+    else if (label == channelNameLabel.get())
+        setChannelName (processor->getChannelName());
 }
 
 //==============================================================================
@@ -292,7 +298,7 @@ void MainEditorComponent::timerCallback()
         }
         else
         {
-            juce::PopupMenu::dismissAllActiveMenus();
+            closeSettingsPopupMenu();
             settingsPopupMenuIsActive = false;
         }
     }
@@ -343,8 +349,28 @@ void MainEditorComponent::resizeToDefault()
     editor->updateEditorSize();
 }
 
-void MainEditorComponent::showInfoComponent()           { infoComponent->setVisible (true); }
-void MainEditorComponent::hideInfoComponent()           { infoComponent->setVisible (false); }
+void MainEditorComponent::showInfoComponent()
+{
+    // The screen covers everything, the save dialog's name field too: it takes the keys,
+    // and the dialog takes none (not even by Tab) until the screen goes again. Otherwise
+    // Return under the screen would save a preset the user cannot see.
+    infoComponent->setVisible (true);
+
+    if (infoComponent->isShowing())
+        infoComponent->grabKeyboardFocus();
+
+    managePresetsComponent->setEnabled (false);
+}
+
+void MainEditorComponent::hideInfoComponent()
+{
+    infoComponent->setVisible (false);
+    managePresetsComponent->setEnabled (true);
+
+    if (managePresetsShown)
+        managePresetsComponent->grabFocusForTyping();
+}
+
 void MainEditorComponent::useDarkClassicColourScheme()  { setColourSchemeBrightness (0.0f); }
 void MainEditorComponent::useBrightEyesColourScheme()   { setColourSchemeBrightness (0.3f); }
 
@@ -383,7 +409,7 @@ void MainEditorComponent::setChannelName (juce::String name)
     const juce::String shown = isSet ? name : juce::String (noChannelName);
 
     processor->setChannelName (shown);
-    channelNameLabel->setText (shown, juce::dontSendNotification);
+    setTextUnlessEdited (channelNameLabel.get(), shown);
     channelNameLabel->setColour (juce::Label::textColourId,
                                  isSet ? juce::Colours::black : DvxQzColours::qzmainColour.darker (0.2f));
     channelNameIsSet = isSet;
@@ -447,7 +473,12 @@ void MainEditorComponent::setSafeBassState (bool isOn)
     {
         safeBassFreqSlider->setEnabled (isOn);
         setTextBoxBelow (safeBassFreqSlider.get(), ! isOn);
-        safeBassFreqSlider->setValue (isOn ? (double) safeBassFreq : 0.0, juce::dontSendNotification);
+
+        // While SAFE BASS stays on, a frequency being typed is kept; the knob follows later.
+        if (isOn && safeBassFreqSlider->isValueBeingTyped())
+            knobLeftWhileTyped = true;
+        else
+            safeBassFreqSlider->setValue (isOn ? (double) safeBassFreq : 0.0, juce::dontSendNotification);
     }
 
     // The "FREQUENCY" caption follows the switch.

@@ -77,7 +77,31 @@ void MainEditorComponent::createAndShowSettingsPopupMenu()
 
     // JUCE owns and deletes the receiver; the pointer kept here is never followed.
     popupCallbackReceiver = new PopupCallbackReceiver (this);
+
+    // JUCE makes the menu's window the topmost modal component; it is kept so that this
+    // panel can close its own menu and no other.
+    auto& modalComponents = *juce::ModalComponentManager::getInstance();
+    const int modalCountBefore = modalComponents.getNumModalComponents();
+
     menu.showMenuAsync (juce::PopupMenu::Options(), popupCallbackReceiver);
+
+    if (modalComponents.getNumModalComponents() > modalCountBefore)
+        settingsMenuWindow = modalComponents.getModalComponent (0);
+}
+
+void MainEditorComponent::closeSettingsPopupMenu()
+{
+    // PopupMenu::dismissAllActiveMenus would close every menu in the host's process, those
+    // of other instances of this plug-in included. Escape is the menu window's own way of
+    // closing itself with its sub-menus, as a click beside it would; the result is 0.
+    if (auto* window = settingsMenuWindow.getComponent())
+    {
+        // JUCE deletes the window later; by then this panel's look and feel may be gone.
+        window->setLookAndFeel (nullptr);
+        window->keyPressed (juce::KeyPress (juce::KeyPress::escapeKey));
+    }
+
+    settingsMenuWindow = nullptr;
 }
 
 void MainEditorComponent::setSettingsPopupMenuIsActive (bool isActive)

@@ -4,6 +4,7 @@
 
 #include "editor/MainEditorComponent.h"
 #include "editor/InfoComponent.h"
+#include "editor/OrvelinAudioProcessorEditor.h"
 #include "parameters/DvxParameterManager.h"
 #include "processor/OrvelinAudioProcessor.h"
 #include "widgets/DvxPresetNameLabel.h"
@@ -20,14 +21,19 @@ namespace
     }
 
     // Set by way of the mirrored value, so that the knob's text box is rewritten even
-    // when the value itself did not change.
-    void setKnobInTwoSteps (DvxRotarySlider* knob, float value)
+    // when the value itself did not change. False, with the knob left alone, while the
+    // user types its value: either step would close the box and throw the typing away.
+    bool setKnobInTwoSteps (DvxRotarySlider* knob, float value)
     {
         if (knob == nullptr)
-            return;
+            return true;
+
+        if (knob->isValueBeingTyped())
+            return false;
 
         knob->setValue (1.0 - (double) value, juce::dontSendNotification);
         knob->setValue ((double) value, juce::dontSendNotification);
+        return true;
     }
 
     // A choice selects its first entry below 0.1, the second below 0.2, the third above.
@@ -109,18 +115,18 @@ void MainEditorComponent::setEditorParameterValue (int index, float value)
     }
     else if (is ("InputGain"))
     {
-        setKnobInTwoSteps (inputGainSlider.get(), value);
+        knobLeftWhileTyped |= ! setKnobInTwoSteps (inputGainSlider.get(), value);
     }
     else if (is ("OutputGain"))
     {
-        setKnobInTwoSteps (outputGainSlider.get(), value);
+        knobLeftWhileTyped |= ! setKnobInTwoSteps (outputGainSlider.get(), value);
     }
     else if (is ("SafeBassFreq"))
     {
         safeBassFreq = value;
 
         if (safeBassOn)
-            setKnobInTwoSteps (safeBassFreqSlider.get(), value);
+            knobLeftWhileTyped |= ! setKnobInTwoSteps (safeBassFreqSlider.get(), value);
     }
     else if (is ("SafeBass"))
     {
@@ -190,6 +196,14 @@ void MainEditorComponent::pollParameterManager()
     if (parameterManager == nullptr)
         return;
 
+    // A knob left alone while its value was typed takes its parameter once the typing has
+    // ended: an edit given up would keep showing the value from before it.
+    if (knobLeftWhileTyped && ! isAnyKnobValueBeingTyped())
+    {
+        knobLeftWhileTyped = false;
+        updateAllParameters();
+    }
+
     // Each flag is read (and so cleared) exactly once per tick; a change that lands meanwhile
     // raises its flag again for the next tick.
     if (parameterManager->getParameterNeedsToBeUpdatedInEditor())
@@ -206,4 +220,25 @@ void MainEditorComponent::pollParameterManager()
 
     if (parameterManager->getUndoButtonsNeedToBeUpdatedInEditor())
         updateUndoButtons();
+
+    // A restored project brings its own channel name, expert mode, colour scheme and
+    // editor size besides the values. The editor takes that size as the project was saved
+    // with it, and so the processor keeps the height the editor really has; a resize in
+    // progress ends with a height of the user's own, which wins.
+    if (parameterManager->getHostStateNeedsToBeUpdatedInEditor())
+    {
+        updateAll();
+
+        if (! isResizing)
+            editor->updateEditorSize();
+    }
+}
+
+bool MainEditorComponent::isAnyKnobValueBeingTyped() const
+{
+    for (auto* knob : { inputGainSlider.get(), outputGainSlider.get(), safeBassFreqSlider.get() })
+        if (knob != nullptr && knob->isValueBeingTyped())
+            return true;
+
+    return false;
 }

@@ -36,9 +36,10 @@ public:
     // save drops a modified mark still in it).
     juce::String getPresetName();
 
-private:
+    // Puts the keyboard focus in the name field, when the field is on the screen.
     void grabFocusForTyping();
 
+private:
     OrvelinAudioProcessor* processor;
     MainEditorComponent* mainEditorComponent;
     float width = 0.0f;

@@ -89,6 +89,10 @@ void OrvelinAudioProcessorEditor::updateEditorSize()
     editorHeight = limitStoredHeight (processor->getEditorHeight());
     const int width = widthForHeight (editorHeight);
 
+    // The processor keeps the height the editor really has, also when the stored one was
+    // out of bounds and the size does not change (then resized() does not tell it).
+    processor->setEditorHeight (editorHeight);
+
     // Straight to the bounds: the corner's limits apply to drags only.
     juce::Component::setBounds (0, 0, width, editorHeight);
     repaint (0, 0, width, editorHeight);

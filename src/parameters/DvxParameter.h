@@ -9,8 +9,10 @@ class DvxParameterManager;
 
 // One automatable value. Its name is its key everywhere (host, editor, presets, state),
 // so it is fixed at registration. The value and the changed flag are read by the audio
-// thread while the host or the editor writes them, hence atomics (relaxed is enough:
-// each is a self-contained value, nothing is published through them).
+// thread and the editor while the host or the editor writes them, hence atomics. They are
+// published with release and taken with acquire, so that a thread that sees a new value
+// or flag also sees what its writer did before (on a weakly ordered CPU it otherwise
+// might not).
 class DvxParameter
 {
 public:
@@ -22,14 +24,15 @@ public:
     int getIndex() const noexcept { return index; }
     void setIndex (int newIndex) noexcept { index = newIndex; }
 
-    float getValue() const noexcept { return value.load (std::memory_order_relaxed); }
+    float getValue() const noexcept { return value.load (std::memory_order_acquire); }
 
-    // Stored exactly as given, never clamped: hosts and old states may hold values
-    // outside 0..1 and they must come back unchanged.
+    // Stores what it is given; the callers decide what may come in. Preset files and
+    // restored host states are read into 0..1, and the host's setParameter passes every
+    // finite value on, as the host sent it.
     void setValue (float newValue) noexcept
     {
-        value.store (newValue, std::memory_order_relaxed);
-        changed.store (true, std::memory_order_relaxed);
+        value.store (newValue, std::memory_order_release);
+        changed.store (true, std::memory_order_release);
     }
 
     float getDefaultValue() const noexcept { return defaultValue; }
@@ -40,7 +43,7 @@ public:
 
     juce::String getValueAsText() const;
 
-    bool hasFlagChanged() const noexcept { return changed.load (std::memory_order_relaxed); }
+    bool hasFlagChanged() const noexcept { return changed.load (std::memory_order_acquire); }
 
     DvxParameterValueMapper* getValueMapper() const noexcept { return valueMapper.get(); }
 

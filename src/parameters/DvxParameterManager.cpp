@@ -60,9 +60,9 @@ void DvxParameterManager::setParameterValue (int index, float newValue) noexcept
         return;
 
     p->setValue (newValue);
-    parameterFlag.store (true, std::memory_order_relaxed);
-    presetNameFlag.store (true, std::memory_order_relaxed);
-    undoButtonsFlag.store (true, std::memory_order_relaxed);
+    parameterFlag.store (true, std::memory_order_release);
+    presetNameFlag.store (true, std::memory_order_release);
+    undoButtonsFlag.store (true, std::memory_order_release);
 }
 
 juce::String DvxParameterManager::getParameterValueAsText (int index) const

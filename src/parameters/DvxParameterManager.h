@@ -8,9 +8,10 @@
 // answers any index outside that range with a neutral value, because hosts ask for more
 // slots than there are parameters.
 //
-// The four flags tell the editor, which polls them, that something changed. Each getter
-// is a test-and-clear; exchange() makes the pair atomic, so a raise that lands between
-// the read and the clear is reported rather than lost.
+// The flags tell the editor, which polls them, that something changed. Each getter is a
+// test-and-clear; exchange() makes the pair atomic, so a raise that lands between the read
+// and the clear is reported rather than lost. A raise is a release and a getter that
+// reports it an acquire: the editor then sees everything written before the raise.
 class DvxParameterManager
 {
 public:
@@ -41,15 +42,18 @@ public:
     bool getPresetNameNeedsToBeUpdatedInEditor() noexcept  { return testAndClear (presetNameFlag); }
     bool getUndoButtonsNeedToBeUpdatedInEditor() noexcept  { return testAndClear (undoButtonsFlag); }
 
-    void setSampleRateNeedsToBeUpdatedInEditor (bool shouldUpdate) noexcept
-    {
-        sampleRateFlag.store (shouldUpdate, std::memory_order_relaxed);
-    }
+    // A host restored a saved state: the editor settings (sizes, colour scheme, channel
+    // name, expert mode) may have changed besides the values.
+    bool getHostStateNeedsToBeUpdatedInEditor() noexcept   { return testAndClear (hostStateFlag); }
+
+    void setSampleRateNeedsToBeUpdatedInEditor (bool shouldUpdate) noexcept  { sampleRateFlag.store (shouldUpdate, std::memory_order_release); }
+    void setPresetNameNeedsToBeUpdatedInEditor (bool shouldUpdate) noexcept  { presetNameFlag.store (shouldUpdate, std::memory_order_release); }
+    void setHostStateNeedsToBeUpdatedInEditor (bool shouldUpdate) noexcept   { hostStateFlag.store (shouldUpdate, std::memory_order_release); }
 
 private:
     static bool testAndClear (std::atomic<bool>& flag) noexcept
     {
-        return flag.exchange (false, std::memory_order_relaxed);
+        return flag.exchange (false, std::memory_order_acquire);
     }
 
     juce::AudioProcessor* processor;
@@ -58,6 +62,7 @@ private:
     std::atomic<bool> sampleRateFlag { false };
     std::atomic<bool> presetNameFlag { false };
     std::atomic<bool> undoButtonsFlag { false };
+    std::atomic<bool> hostStateFlag { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DvxParameterManager)
 };

@@ -14,18 +14,44 @@ namespace
         return x > 0.5f ? onText : offText;
     }
 
-    // The number at the start of a text, 0 when there is none. A typed "inf" or "nan", or a
-    // number beyond a float, counts as no number, so a text field can never push a
-    // non-finite value into a parameter. JUCE's own reader is not used: a long exponent
-    // overflows its int arithmetic.
+    // Whether a text starts, after blanks and a sign, with a number rather than a word.
+    bool startsWithNumber (const juce::String& text)
+    {
+        auto s = text.trimStart();
+
+        if (s.startsWithChar ('+') || s.startsWithChar ('-'))
+            s = s.substring (1);
+
+        if (s.startsWithChar ('.'))
+            s = s.substring (1);
+
+        return juce::CharacterFunctions::isDigit (s[0]);
+    }
+
+    // The number at the start of a text, 0 when there is none. A typed "inf" or "nan"
+    // counts as no number, so a text field can never push a non-finite value into a
+    // parameter. A number too large for a float ("1e39", "1e999", forty nines) is the
+    // largest float of its sign, so that it ends up at the end of the range it points to;
+    // one too small for a double ("1e-999") is 0. JUCE's own reader is not used: a long
+    // exponent overflows its int arithmetic.
     float leadingNumber (const juce::String& text)
     {
+        constexpr auto largest = (double) std::numeric_limits<float>::max();
         double v = 0.0;
 
-        if (! DvxStoredValues::parseFiniteNumber (text, v) || std::abs (v) > (double) std::numeric_limits<float>::max())
+        if (DvxStoredValues::parseFiniteNumber (text, v))
+            return (float) juce::jlimit (-largest, largest, v);
+
+        if (! startsWithNumber (text))
             return 0.0f;
 
-        return (float) v;
+        // A number all the same, but beyond a double: too small only when its exponent is negative.
+        const auto number = text.trim().initialSectionContainingOnly ("0123456789.eE+-");
+
+        if (number.fromFirstOccurrenceOf ("e", false, true).startsWithChar ('-'))
+            return 0.0f;
+
+        return (float) (number.startsWithChar ('-') ? -largest : largest);
     }
 
     // A typed pan as a signed number: "L" counts as minus, "R" as plus and "C" as 0.
@@ -40,20 +66,6 @@ namespace
             s = s.substring (1);
 
         return s.initialSectionContainingOnly ("0123456789-");
-    }
-
-    // Whether a text starts, after blanks and a sign, with a number rather than a word.
-    bool startsWithNumber (const juce::String& text)
-    {
-        auto s = text.trimStart();
-
-        if (s.startsWithChar ('+') || s.startsWithChar ('-'))
-            s = s.substring (1);
-
-        if (s.startsWithChar ('.'))
-            s = s.substring (1);
-
-        return juce::CharacterFunctions::isDigit (s[0]);
     }
 
     juce::String panText (float x, float scale)

@@ -5,6 +5,7 @@
 #include "processor/OrvelinStereoStage.h"
 
 #include <cmath>
+#include <limits>
 
 OrvelinAudioProcessor::OrvelinAudioProcessor()
     : AudioProcessor (BusesProperties()
@@ -198,6 +199,9 @@ const juce::String OrvelinAudioProcessor::getProgramName (int) { return getCurre
 void OrvelinAudioProcessor::changeProgramName (int, const juce::String& newName)
 {
     currentPreset->rename (newName);
+
+    // An open editor shows the name; a host's rename reaches it only through the flag.
+    parameterManager->setPresetNameNeedsToBeUpdatedInEditor (true);
 }
 
 void OrvelinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
@@ -209,7 +213,12 @@ void OrvelinAudioProcessor::setStateInformation (const void* data, int sizeInByt
 {
     // The filter keeps the frequency it was last computed for unless told otherwise.
     if (stateChunk->restore (data, sizeInBytes))
+    {
         calculateSafeBassFilterCoefficients ((double) parameterManager->getParameterValue (OrvelinParameters::safeBassFreq));
+
+        // Raised last, once everything restored is in place for an open editor to read.
+        parameterManager->setHostStateNeedsToBeUpdatedInEditor (true);
+    }
 }
 
 //==============================================================================
@@ -273,7 +282,9 @@ juce::String OrvelinAudioProcessor::getLastSampleRateString() const
 {
     const auto rate = lastSampleRate.load (std::memory_order_relaxed);
 
-    if (rate == 0.0)
+    // Shown in whole hertz only when it is positive and fits an int: no rate yet, NaN, a
+    // negative rate and one that roundToInt would wrap around are unknown.
+    if (! (rate > 0.0 && rate <= (double) std::numeric_limits<int>::max()))
         return "(unknown)";
 
     return juce::String (juce::roundToInt (rate)) + " Hz";

@@ -18,6 +18,16 @@ DvxRotarySlider::DvxRotarySlider (DvxParameter* parameterToUse)
 
 DvxRotarySlider::~DvxRotarySlider() = default;
 
+bool DvxRotarySlider::isValueBeingTyped() const
+{
+    // The value box is a label of the slider's own, made anew whenever its style changes.
+    for (auto* child : getChildren())
+        if (auto* box = dynamic_cast<juce::Label*> (child); box != nullptr && box->isBeingEdited())
+            return true;
+
+    return false;
+}
+
 void DvxRotarySlider::mouseDown (const juce::MouseEvent& e)
 {
     if (! isEnabled())

@@ -8,10 +8,9 @@
 // unbounded, puts the pointer back where the press began, drags finely while Shift is
 // held, and shows and parses its text through the parameter's value mapper.
 //
-// A Command-click (Ctrl on Linux and Windows) resets the knob like a double-click. The
-// owner enables that reset with setDoubleClickReturnValue (true, default,
-// juce::ModifierKeys::commandModifier): naming the modifier keeps JUCE's own single-click
-// reset from answering an Alt-click as well.
+// Once the owner has enabled the reset with setDoubleClickReturnValue, a Command-click
+// (Ctrl on Linux and Windows) resets the knob like a double-click, and so does an
+// Alt-click, through JUCE's own single-click reset.
 class DvxRotarySlider : public juce::Slider
 {
 public:
@@ -20,6 +19,10 @@ public:
 
     // The bound parameter; may be null.
     DvxParameter* getParameter() const noexcept { return parameter; }
+
+    // The user is typing into the value box. Any change of the knob's value closes the box
+    // and throws the typing away, so whoever sets values from elsewhere waits for it.
+    bool isValueBeingTyped() const;
 
     void mouseDown (const juce::MouseEvent&) override;
     void mouseDrag (const juce::MouseEvent&) override;

@@ -105,10 +105,12 @@ TEST (EditorShell, OpensAtTheStoredHeightHeldToWhatAStateRestoreAccepts)
         EXPECT_EQ (session.processor.getEditorHeight(), c.height);
         EXPECT_EQ (session.panel().getBounds(), editor.getLocalBounds());
 
-        // "Resize To Default" takes the same way and is held the same.
+        // "Resize To Default" takes the same way and is held the same; the processor then
+        // keeps the height the editor has, also where the editor's size did not change.
         session.processor.setEditorHeight (c.stored);
         editor.updateEditorSize();
         EXPECT_EQ (editor.getHeight(), c.height);
+        EXPECT_EQ (session.processor.getEditorHeight(), c.height);
     }
 }
 

@@ -159,6 +159,7 @@ TEST (InfoScreen, TextsNameTheFormatOfEachJuce7WrapperType)
         EXPECT_EQ (upper[0], "Orvelin v1.1" + (word.isEmpty() ? juce::String() : " (" + word + " 64bit)"));
         EXPECT_EQ (upper.size(), 9);
         EXPECT_EQ (lower.size(), word.isEmpty() ? 2 : 3);
+        EXPECT_EQ (lower[0], "(c) Velmora, Nordvale - licence: GPL-3.0-or-later");   // as LICENSE says
         EXPECT_EQ (lower[1], word.isEmpty() ? juce::String ("( built on: " __DATE__ " )") : juce::String (row.line));
         EXPECT_EQ (lower[lower.size() - 1], "( built on: " __DATE__ " )");
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 using namespace orvelin::test;
 
@@ -238,6 +239,13 @@ TEST (MainPanelBehaviour, AKnobDragIsOneUndoStepBetweenOneBeginAndOneEndGesture)
     s.processor.undoLastParameterChange();
     EXPECT_EQ (s.value ("StereoWidth"), 0.5f);
     EXPECT_FALSE (s.processor.canUndo());
+
+    // An Alt-click brings the default back, as a double-click does.
+    s.processor.redoLastParameterChange();
+    ASSERT_EQ (s.value ("StereoWidth"), dragged);
+    width.mouseDown (makeMouseEvent (width, press, juce::ModifierKeys (juce::ModifierKeys::altModifier | juce::ModifierKeys::leftButtonModifier), press));
+    width.mouseUp (makeMouseEvent (width, press, {}, press));
+    EXPECT_EQ (s.value ("StereoWidth"), 0.5f);
 }
 
 TEST (MainPanelBehaviour, TypedWidthAndPanTakeOnlyNumbersHeldToTheirRangeAsOneUndoStep)
@@ -252,6 +260,7 @@ TEST (MainPanelBehaviour, TypedWidthAndPanTakeOnlyNumbersHeldToTheirRangeAsOneUn
         { "Stereo Width Label ", "999", 1.0f, "200 %" },
         { "Stereo Width Label ", "nan", 0.6f, "120 %" },
         { "Stereo Width Label ", "x150", 0.6f, "120 %" },
+        { "Stereo Width Label ", "1e999", 1.0f, "200 %" },
         { "Pan", "L30", 0.35f, "L30" },
         { "Pan", "c", 0.5f, "C" },
         { "Pan", "R300", 1.0f, "R100" },
@@ -525,6 +534,10 @@ TEST (MainPanelBehaviour, AnAutomatedPanLeavesWhatIsBeingTypedIntoItsLabel)
     auto* typing = typeIntoPanLabel ("L30");
     ASSERT_NE (typing, nullptr);
 
+    // The editor is outlined, focused or not, in the complement colour.
+    for (const auto id : { juce::TextEditor::outlineColourId, juce::TextEditor::focusedOutlineColourId, juce::TextEditor::highlightColourId })
+        EXPECT_EQ (typing->findColour (id), DvxQzColours::qzcomplementColourA) << id;
+
     for (const float automated : { 0.9f, 0.6f, 0.1f })
     {
         s.setParameter ("Pan", automated);
@@ -562,6 +575,125 @@ TEST (MainPanelBehaviour, AnAutomatedPanLeavesWhatIsBeingTypedIntoItsLabel)
     EXPECT_FLOAT_EQ (s.value ("Pan"), 0.9f);
 }
 
+namespace
+{
+    // A project as another instance saved it, with editor settings unlike a new one's.
+    juce::MemoryBlock savedProject (const juce::String& channelName)
+    {
+        OrvelinAudioProcessor saved;
+        saved.setChannelName (channelName);
+        saved.setExpertMode (true);
+        saved.setCurrentColourSchemeBrightness (0.0f);
+        saved.setEditorHeight (600);
+        saved.setCurrentPresetNameUndoable ("Wide Drums");
+
+        juce::MemoryBlock state;
+        saved.getStateInformation (state);
+        return state;
+    }
+
+    // As a host does it: on a thread of its own while the editor is open.
+    void restoreFromHostThread (OrvelinAudioProcessor& processor, const juce::MemoryBlock& state)
+    {
+        std::thread host ([&] { processor.setStateInformation (state.getData(), (int) state.getSize()); });
+        host.join();
+    }
+}
+
+TEST (MainPanelSync, AHostRestoreOrRenameReachesTheOpenEditorWithinOneTick)
+{
+    PanelSession s (false);
+    auto& panel = s.panel();
+
+    restoreFromHostThread (s.processor, savedProject ("Drums"));
+    s.tick();
+
+    EXPECT_EQ (label (panel, "Channel Name Label").getText(), "Drums");
+    EXPECT_TRUE (button (panel, "EXPERT MODE").getToggleState());
+    EXPECT_TRUE (canBeSeen (button (panel, "linear"), panel));
+    EXPECT_EQ (button (panel, "SAFE BASS").findColour (juce::TextButton::buttonColourId), DvxQzColours::qzdarkGrey);
+    EXPECT_EQ (label (panel, "Preset Name Label").getText(), "Wide Drums");
+
+    // The project's editor size too, which the processor then keeps.
+    EXPECT_EQ (s.editor->getBounds(), juce::Rectangle<int> (0, 0, 900, 600));
+    EXPECT_EQ (s.processor.getEditorHeight(), 600);
+
+    std::thread host ([&] { s.processor.changeProgramName (0, "From The Host"); });
+    host.join();
+    s.tick();
+    EXPECT_EQ (label (panel, "Preset Name Label").getText(), "From The Host");
+}
+
+TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostSetMeanwhile)
+{
+    if (! hasDisplay())
+        GTEST_SKIP() << "the editors need a window on a display";
+
+    using Box = std::function<juce::Label& (MainEditorComponent&)>;
+    const auto valueBoxOf = [] (const char* parameter) -> Box
+    {
+        return [parameter] (MainEditorComponent& p) -> juce::Label& { return dynamic_cast<juce::Label&> (*knob (p, parameter).getChildComponent (0)); };
+    };
+    const auto labelNamed = [] (const char* name) -> Box
+    {
+        return [name] (MainEditorComponent& p) -> juce::Label& { return label (p, name); };
+    };
+
+    struct Row
+    {
+        const char* what;
+        Box box;
+        std::function<void (PanelSession&)> host;  // what the host changes meanwhile
+        int key;                                     // Escape gives the edit up, Return takes it
+        const char* shownAfter;
+    };
+
+    const Row rows[] = {
+        { "input gain", valueBoxOf ("InputGain"), [] (PanelSession& s) { s.setParameter ("InputGain", 0.75f); },
+          juce::KeyPress::escapeKey, "+6.0dB" },
+        { "input gain", valueBoxOf ("InputGain"), [] (PanelSession& s) { s.setParameter ("InputGain", 0.75f); },
+          juce::KeyPress::returnKey, "+3.0dB" },
+        { "output gain", valueBoxOf ("OutputGain"), [] (PanelSession& s) { s.setParameter ("OutputGain", 0.25f); },
+          juce::KeyPress::escapeKey, "-6.0dB" },
+        { "frequency", valueBoxOf ("SafeBassFreq"), [] (PanelSession& s) { s.setParameter ("SafeBassFreq", 1.0f); },
+          juce::KeyPress::escapeKey, "500Hz" },
+        { "preset name", labelNamed ("Preset Name Label"), [] (PanelSession& s) { s.processor.changeProgramName (0, "Host Name"); },
+          juce::KeyPress::escapeKey, "Host Name" },
+        { "channel name", labelNamed ("Channel Name Label"), [] (PanelSession& s) { restoreFromHostThread (s.processor, savedProject ("Bus 7")); },
+          juce::KeyPress::escapeKey, "Bus 7" },
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (std::string (row.what) + (row.key == juce::KeyPress::returnKey ? " taken" : " given up"));
+
+        PanelSession s;
+        s.setParameter ("SafeBass", 1.0f);
+        putOnScreen (*s.editor);
+        s.tick();
+
+        auto& box = row.box (s.panel());
+        box.showEditor();
+        auto* typing = box.getCurrentTextEditor();
+        ASSERT_NE (typing, nullptr);
+        typing->setText ("3");
+
+        // Automation of any parameter brings all of them back to the panel.
+        s.setParameter ("Pan", 0.9f);
+        row.host (s);
+        s.tick();
+        s.tick();
+
+        ASSERT_TRUE (box.isBeingEdited());
+        EXPECT_EQ (typing->getText(), "3");
+
+        typing->keyPressed (juce::KeyPress (row.key));
+        pumpMessages();
+        s.tick();
+        EXPECT_EQ (row.box (s.panel()).getText(), juce::String (row.shownAfter));
+    }
+}
+
 TEST (MainPanelBehaviour, SnapshotsAfterMonoSafeBassOffExpertModeAndBrightEyes)
 {
     PanelSession s (false);
@@ -571,11 +703,24 @@ TEST (MainPanelBehaviour, SnapshotsAfterMonoSafeBassOffExpertModeAndBrightEyes)
     auto& panel = s.panel();
     auto& editor = *s.editor;
 
+    // In the 810 x 540 editor: the captions above the width knob and the frequency knob,
+    // black or dimmed to 20 %, and the channel name's frame.
+    const juce::Rectangle<int> widthCaption (283, 384, 243, 24), frequencyCaption (575, 167, 113, 27);
+    const juce::Point<int> channelFrame (700, 8);
+    const auto blackIn = [] (const juce::Image& image, juce::Rectangle<int> caption)
+    {
+        return countPixelsNear (image, caption, juce::Colours::black, 8);
+    };
+
     s.click ("MONO");
     s.tick();
-    renderAndKeep (editor, "panel-clicks-1-mono-on");
+    auto image = renderAndKeep (editor, "panel-clicks-1-mono-on");
     EXPECT_FALSE (knob (panel, "StereoWidth").isEnabled());
     EXPECT_EQ (label (panel, "Stereo Width Label ").getText(), "0 %");
+    EXPECT_EQ (blackIn (image, widthCaption), 0);
+    EXPECT_GT (blackIn (image, frequencyCaption), 20);
+    EXPECT_TRUE (isNear (image.getPixelAt (channelFrame.x, channelFrame.y), DvxQzColours::qzmainColour.darker (0.2f), 2))
+        << describe (image.getPixelAt (channelFrame.x, channelFrame.y));
 
     // The value boxes are 0.2 W wide; the frequency's is typed into only while SAFE BASS is on.
     auto& frequency = knob (panel, "SafeBassFreq");
@@ -584,11 +729,12 @@ TEST (MainPanelBehaviour, SnapshotsAfterMonoSafeBassOffExpertModeAndBrightEyes)
 
     s.click ("SAFE BASS");
     s.tick();
-    renderAndKeep (editor, "panel-clicks-2-safe-bass-off");
+    image = renderAndKeep (editor, "panel-clicks-2-safe-bass-off");
     EXPECT_FALSE (frequency.isEnabled());
     EXPECT_FALSE (frequency.isTextBoxEditable());
     EXPECT_EQ (frequency.getTextBoxWidth(), 162);
     EXPECT_EQ (frequency.getTextFromValue (frequency.getValue()), "OFF");
+    EXPECT_EQ (blackIn (image, frequencyCaption), 0);
 
     s.click ("EXPERT MODE");
     s.tick();
@@ -600,4 +746,12 @@ TEST (MainPanelBehaviour, SnapshotsAfterMonoSafeBassOffExpertModeAndBrightEyes)
     renderAndKeep (editor, "panel-clicks-4-bright-eyes");
     EXPECT_EQ (button (panel, "SWAP L-R").findColour (juce::TextButton::buttonColourId), DvxQzColours::qzdarkGrey.brighter (0.3f));
     EXPECT_EQ (s.processor.getCurrentColourSchemeBrightness(), 0.3f);
+
+    // MONO off gives the width caption its black back; a channel name frames it in black.
+    s.click ("MONO");
+    label (panel, "Channel Name Label").setText ("Drums", juce::sendNotificationSync);
+    s.tick();
+    image = renderAndKeep (editor, "panel-clicks-5-mono-off-channel-named");
+    EXPECT_GT (blackIn (image, widthCaption), 20);
+    EXPECT_EQ (image.getPixelAt (channelFrame.x, channelFrame.y), juce::Colours::black);
 }

@@ -101,6 +101,20 @@ TEST (MainPanelPainting, SnapshotsInBothSchemesAndModesWithTheTopBarAtEightPerce
 
         // The same state paints the same pixels.
         EXPECT_TRUE (sameImages (image, editor.createComponentSnapshot (editor.getLocalBounds(), true, 1.0f)));
+
+        // The option boxes have their panels in expert mode only: the middle of PAN LAW's is
+        // darker than in the other mode. BYPASS takes them away in both.
+        auto& panel = session.panel();
+        const auto ownDrawing = paintPanelOnly (panel);
+        button (panel, c.expert ? "EASY MODE" : "EXPERT MODE").setToggleState (true, juce::sendNotificationSync);
+        const auto otherMode = paintPanelOnly (panel);
+
+        const juce::Point<int> optionPanel (juce::roundToInt (0.951f * h), juce::roundToInt (0.66f * h));
+        const auto brightness = [&optionPanel] (const juce::Image& i) { return i.getPixelAt (optionPanel.x, optionPanel.y).getBrightness(); };
+        const auto expert = brightness (c.expert ? ownDrawing : otherMode);
+        const auto easy = brightness (c.expert ? otherMode : ownDrawing);
+
+        EXPECT_EQ (expert < easy, ! c.bypass) << expert << " in expert mode, " << easy << " in easy mode";
     }
 }
 

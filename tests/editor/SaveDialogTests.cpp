@@ -142,6 +142,40 @@ TEST (SaveDialog, CancelSavesNothingAndAFailedOrRefusedSaveIsReportedAsAnError)
     EXPECT_TRUE (s.session.processor.getAllUserPresetNames().isEmpty());
 }
 
+TEST (SaveDialog, UnderTheInfoScreenTheNameFieldTakesNoKeys)
+{
+    ScopedPresetsFolder presets;
+    ModifiedPresetSession s;
+    auto& panel = s.panel();
+    auto& field = nameField (s.openDialog());
+    auto* window = s.session.editor->getPeer();
+    ASSERT_NE (window, nullptr);
+
+    // Keys as the window hands them on: to whatever has the keyboard focus.
+    const auto pressKeys = [window] (std::initializer_list<juce::KeyPress> keys)
+    {
+        for (const auto& key : keys)
+            window->handleKeyPress (key);
+
+        pumpMessages();
+    };
+
+    // The title shows the info screen over the open dialog: typing and Return do nothing.
+    panel.mouseDown (makeMouseEvent (label (panel, "Title Label"), {}, juce::ModifierKeys::leftButtonModifier, {}));
+    ASSERT_TRUE (infoScreen (panel).isVisible());
+    pressKeys ({ juce::KeyPress ('x', {}, 'x'), juce::KeyPress (juce::KeyPress::returnKey) });
+
+    EXPECT_EQ (field.getText(), "Wide Drums");
+    EXPECT_FALSE (presets.getFolder().getChildFile ("Wide Drums.qzp").exists());
+    EXPECT_NE (infoLine (panel).getText(), "SAVE: OK, user preset was saved !");
+
+    // Once the screen is closed the field has the keys again.
+    click (*infoScreen (panel).getChildComponent (2));
+    EXPECT_TRUE (field.hasKeyboardFocus (false));
+    pressKeys ({ juce::KeyPress (juce::KeyPress::returnKey) });
+    EXPECT_TRUE (presets.getFolder().getChildFile ("Wide Drums.qzp").existsAsFile());
+}
+
 TEST (SaveDialog, LaysOutTheWorkedExampleAt600By400)
 {
     EditorSession session;

@@ -58,6 +58,17 @@ namespace
         return ids;
     }
 
+    int numberOfMenuWindowsShown()
+    {
+        auto& desktop = juce::Desktop::getInstance();
+        int shown = 0;
+
+        for (int i = 0; i < desktop.getNumComponents(); ++i)
+            shown += desktop.getComponent (i)->getName() == "menu" && desktop.getComponent (i)->isVisible() ? 1 : 0;
+
+        return shown;
+    }
+
     juce::Component* findMenuWindow()
     {
         auto& desktop = juce::Desktop::getInstance();
@@ -334,6 +345,60 @@ TEST (SettingsMenu, TheMouseOverAnyOfJucesMenuWindowsCountsAsOnTheMenu)
     juce::PopupMenu::dismissAllActiveMenus();
     pumpMessages();
     EXPECT_FALSE (panel.getSettingsPopupMenuIsActive());
+}
+
+// Instances of the plug-in share the host's process, and JUCE's list of open menus.
+TEST (SettingsMenu, AnEditorClosesItsOwnMenuAndNoOtherInstancesMenu)
+{
+    struct Way
+    {
+        const char* what;
+        std::function<void (EditorSession&)> closeMenu;
+    };
+
+    const Way ways[] = {
+        { "the host closes the editor", [] (EditorSession& s) { s.close(); } },
+        { "the pointer has left the menu", [] (EditorSession& s)
+          {
+              const auto later = juce::Time::getCurrentTime() + juce::RelativeTime::seconds (2.0);
+              s.panel().setTimeSource ([later] { return later; });
+              moveMouseTo ({ 5, 1070 });
+              s.panel().timerCallback();
+          } },
+    };
+
+    for (const auto& way : ways)
+    {
+        SCOPED_TRACE (way.what);
+        EditorSession first, second;
+        putOnScreen (first.open());
+        putOnScreen (second.open());
+
+        // An open JUCE menu closes itself once no JUCE window of the process has the focus.
+        button (second.panel(), "MONO").grabKeyboardFocus();
+
+        moveMouseTo ({ 1500, 100 });
+        first.panel().createAndShowSettingsPopupMenu();
+        moveMouseTo ({ 1100, 100 });
+        second.panel().createAndShowSettingsPopupMenu();
+        pumpMessages();
+        ASSERT_EQ (numberOfMenuWindowsShown(), 2);
+
+        way.closeMenu (first);
+        pumpMessages();
+
+        EXPECT_EQ (numberOfMenuWindowsShown(), 1);
+        EXPECT_TRUE (second.panel().getSettingsPopupMenuIsActive());
+
+        if (first.editor != nullptr)
+        {
+            EXPECT_FALSE (first.panel().getSettingsPopupMenuIsActive());
+        }
+
+        second.close();
+        pumpMessages();
+        EXPECT_EQ (numberOfMenuWindowsShown(), 0);
+    }
 }
 
 // Run by ./build.sh asan too: a result that reached the destroyed panel would be reported.

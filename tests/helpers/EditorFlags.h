@@ -12,5 +12,6 @@ namespace orvelin::test
         m.getSampleRateNeedsToBeUpdatedInEditor();
         m.getPresetNameNeedsToBeUpdatedInEditor();
         m.getUndoButtonsNeedToBeUpdatedInEditor();
+        m.getHostStateNeedsToBeUpdatedInEditor();
     }
 }

@@ -270,9 +270,18 @@ TEST (ProcessorShell, ANewSampleRateIsReportedOnce)
     p.processBlock (buffer, midi);
     EXPECT_FALSE (manager->getSampleRateNeedsToBeUpdatedInEditor());
 
-    // Shown in whole hertz.
-    p.setRateAndBufferSizeDetails (48000.4, 512);
-    p.processBlock (buffer, midi);
-    EXPECT_EQ (p.getLastSampleRateString(), "48000 Hz");
-    EXPECT_TRUE (manager->getSampleRateNeedsToBeUpdatedInEditor());
+    // Shown in whole hertz, and only where that is a positive int: roundToInt would wrap
+    // 1e10 and 3e9 around and make NaN 0.
+    const std::pair<double, const char*> rates[] = {
+        { 48000.4, "48000 Hz" }, { 2147483647.0, "2147483647 Hz" }, { 1.0e10, "(unknown)" }, { 3.0e9, "(unknown)" },
+        { std::nan (""), "(unknown)" }, { -48000.0, "(unknown)" }, { HUGE_VAL, "(unknown)" },
+    };
+
+    for (const auto& [rate, shown] : rates)
+    {
+        p.setRateAndBufferSizeDetails (rate, 512);
+        p.processBlock (buffer, midi);
+        EXPECT_EQ (p.getLastSampleRateString(), shown) << rate;
+        EXPECT_TRUE (manager->getSampleRateNeedsToBeUpdatedInEditor()) << rate;
+    }
 }

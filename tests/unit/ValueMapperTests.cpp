@@ -109,7 +109,11 @@ TEST (ValueMapper, TypedTextBackToNormalisedValues)
         { M::mapPan100, "R300", 1.0f },   { M::mapPan100, "  r25 ", 0.625f }, { M::mapPan100, "++R20", 0.6f },
         { M::mapGainDb12, "3", 0.625f },  { M::mapGainDb12, "24", 1.5f },  { M::mapGainDb12, "-12dB", 0.0f },
         { M::mapGainDb12, "+6.0dB", 0.75f }, { M::mapGainDb12, "inf", 0.5f },
-        { M::mapGainDb12, "1e99999999999", 0.5f }, { M::mapGainDb12, "1e40", 0.5f },
+        // Beyond a float or a double: the end of the range it points to, or 0 when tiny.
+        { M::mapPercent200, "1e39", 1.0f },  { M::mapPercent200, "1e99999999999", 1.0f },
+        { M::mapPercent200, "-1e999", 0.0f }, { M::mapPercent200, "1e-999", 0.0f },
+        { M::mapPan100, "L99999999999999999999999999999999999999999", 0.0f },
+        { M::mapPan100, "99999999999999999999999999999999999999999", 1.0f }, { M::mapSafeBassFreq, "1E+999 Hz", 1.0f },
         { M::mapSafeBassFreq, "OFF", 0.0f }, { M::mapSafeBassFreq, "off", 0.0f }, { M::mapSafeBassFreq, "5", 0.0f },
         { M::mapSafeBassFreq, "600", 1.0f }, { M::mapSafeBassFreq, "150Hz", 140.0f / 490.0f },
         { M::mapSafeBassFreq, "10", 0.0f },
