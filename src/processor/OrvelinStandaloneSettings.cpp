@@ -1,10 +1,19 @@
 #include "processor/OrvelinStandaloneSettings.h"
 #include "processor/DvxSafeXmlReader.h"
 
+#include <cstdlib>
+
 namespace
 {
     // The values JUCE's StandalonePluginHolder reads with PropertySet::getXmlValue.
     const char* const keysReadAsXml[] = { "audioSetup" };
+
+    // The window's place, which JUCE's StandaloneFilterWindow adds the window's size to in
+    // int arithmetic: near the end of the int range that overflows.
+    const char* const keysOfWindowPlace[] = { "windowX", "windowY" };
+
+    // Far beyond any desktop, and JUCE clamps the place to the screen anyway.
+    constexpr int maxWindowCoordinate = 1 << 16;
 
     void keepOnlyXmlTheSafeReaderTakes (juce::PropertySet& settings, const char* key)
     {
@@ -17,6 +26,15 @@ namespace
         if (const auto xml = DvxSafeXmlReader::parse (text.toRawUTF8(), text.getNumBytesAsUTF8()))
             settings.setValue (key, xml.get());
         else
+            settings.removeValue (key);
+    }
+
+    void keepOnlyAPlausibleCoordinate (juce::PropertySet& settings, const char* key)
+    {
+        const auto text = settings.getValue (key);
+
+        // Seven characters at most, so that reading it as an int can't overflow either.
+        if (text.length() > 7 || std::abs (text.getIntValue()) > maxWindowCoordinate)
             settings.removeValue (key);
     }
 }
@@ -40,6 +58,9 @@ std::unique_ptr<DvxSafePropertiesFile> OrvelinStandaloneSettings::openSettingsFi
 
     for (const auto* key : keysReadAsXml)
         keepOnlyXmlTheSafeReaderTakes (*settings, key);
+
+    for (const auto* key : keysOfWindowPlace)
+        keepOnlyAPlausibleCoordinate (*settings, key);
 
     return settings;
 }

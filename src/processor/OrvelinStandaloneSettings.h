@@ -19,6 +19,7 @@ public:
     // Opens the settings through the safe reader. JUCE's wrapper later parses a few values
     // with JUCE's own parser again (the audio device setup); such a value is kept only as
     // the safe reader reads it and JUCE's writer writes it back, and dropped when refused.
+    // A window place far outside any screen is dropped too (the window is then centred).
     static std::unique_ptr<DvxSafePropertiesFile> openSettingsFile();
 
     OrvelinStandaloneSettings() = delete;
