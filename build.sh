@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 ROOT=$(pwd)
 
 PACKAGES=(
-    g++ cmake ninja-build pkg-config
+    g++ cmake ninja-build pkg-config patch
     juce-modules-source fst-dev
     libasound2-dev libfreetype-dev libfontconfig1-dev libpng-dev libjpeg-dev zlib1g-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxrender-dev libxtst-dev

@@ -1,7 +1,7 @@
 # orvelin_host_tests: loads the built VST3 and LV2 bundles through JUCE's own hosting
 # classes and the VST2 module through a small raw host on the fst headers, checks that
 # each host sees what the processor exposes, and opens and resizes the plug-in's editor
-# in each.
+# in each. It also starts the built Standalone with hostile settings files.
 #
 # The program is a host, not a plug-in: it compiles the JUCE modules itself with hosting
 # switched on and never links the Orvelin shared-code target, which is built as a plug-in
@@ -38,6 +38,7 @@ target_compile_definitions(orvelin_host_tests PRIVATE
     ORVELIN_VST3_BUNDLE="$<GENEX_EVAL:$<TARGET_PROPERTY:Orvelin_VST3,JUCE_PLUGIN_ARTEFACT_FILE>>"
     ORVELIN_LV2_BUNDLE="$<GENEX_EVAL:$<TARGET_PROPERTY:Orvelin_LV2,JUCE_PLUGIN_ARTEFACT_FILE>>"
     ORVELIN_VST2_MODULE="$<GENEX_EVAL:$<TARGET_PROPERTY:Orvelin_VST,JUCE_PLUGIN_ARTEFACT_FILE>>"
+    ORVELIN_STANDALONE_APP="$<TARGET_FILE:Orvelin_Standalone>"
     ORVELIN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
 target_include_directories(orvelin_host_tests PRIVATE "${CMAKE_SOURCE_DIR}/tests")
@@ -53,9 +54,9 @@ target_link_libraries(orvelin_host_tests PRIVATE
     X11::Xtst
     ${CMAKE_DL_LIBS})
 
-# The test loads the artefacts, so they must be built (and the LV2 turtle files written)
-# before it runs.
-add_dependencies(orvelin_host_tests Orvelin_VST3 Orvelin_LV2 Orvelin_VST)
+# The test loads the artefacts (and starts the Standalone), so they must be built (and the
+# LV2 turtle files written) before it runs.
+add_dependencies(orvelin_host_tests Orvelin_VST3 Orvelin_LV2 Orvelin_VST Orvelin_Standalone)
 
 # The editors need a screen; the resize drag moves xvfb-run's pointer through XTest.
 if(ORVELIN_XVFB_RUN)

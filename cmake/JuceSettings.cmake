@@ -15,7 +15,8 @@ if(ORVELIN_SANITIZE)
     add_link_options(-fsanitize=${ORVELIN_SANITIZE})
 endif()
 
-find_package(JUCE 7.0.5 CONFIG REQUIRED)
+# The juce:: targets, from Debian's JUCE with our patches applied.
+include(JucePatches)
 
 # Warnings for our own sources. The index-based parameter interface is deprecated in
 # JUCE 7 but is the plug-in's design, so that one warning is silenced; GCC 12 also gives

@@ -28,6 +28,9 @@ juce_add_plugin(Orvelin
 file(GLOB_RECURSE ORVELIN_SOURCES CONFIGURE_DEPENDS
     "${CMAKE_SOURCE_DIR}/src/*.cpp"
     "${CMAKE_SOURCE_DIR}/src/*.h")
+# The Standalone's application class is that target's alone (see below).
+set(ORVELIN_STANDALONE_APP_SOURCE "${CMAKE_SOURCE_DIR}/src/processor/OrvelinStandaloneApp.cpp")
+list(REMOVE_ITEM ORVELIN_SOURCES "${ORVELIN_STANDALONE_APP_SOURCE}")
 target_sources(Orvelin PRIVATE ${ORVELIN_SOURCES})
 # Our headers are included from src/ ("processor/OrvelinAudioProcessor.h"); the generated
 # BinaryData.h adds its own folder (Resources.cmake).
@@ -55,7 +58,8 @@ target_link_libraries(Orvelin PRIVATE PkgConfig::EXPAT)
 
 # Our own sources get the strict warning set; JUCE's module sources, compiled into the
 # same target, keep JUCE's own.
-set_source_files_properties(${ORVELIN_SOURCES} PROPERTIES COMPILE_OPTIONS "${ORVELIN_WARNING_FLAGS}")
+set_source_files_properties(${ORVELIN_SOURCES} ${ORVELIN_STANDALONE_APP_SOURCE}
+    PROPERTIES COMPILE_OPTIONS "${ORVELIN_WARNING_FLAGS}")
 
 if(TARGET OrvelinBinaryData)
     target_link_libraries(Orvelin PRIVATE OrvelinBinaryData)
@@ -71,3 +75,8 @@ endforeach()
 target_compile_definitions(Orvelin_VST PRIVATE FST_DONT_DEPRECATE_UNKNOWN=1)
 target_compile_options(Orvelin_VST PRIVATE -Wno-cpp)
 set_target_properties(Orvelin_VST PROPERTIES PREFIX "")
+
+# The Standalone brings its own application class, which opens its settings file through
+# our safe reader instead of juce::PropertiesFile.
+target_sources(Orvelin_Standalone PRIVATE "${ORVELIN_STANDALONE_APP_SOURCE}")
+target_compile_definitions(Orvelin_Standalone PRIVATE JUCE_USE_CUSTOM_PLUGIN_STANDALONE_APP=1)

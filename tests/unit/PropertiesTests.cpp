@@ -3,6 +3,7 @@
 
 #include "processor/OrvelinAudioProcessor.h"
 #include "processor/OrvelinEditorSettings.h"
+#include "processor/OrvelinStandaloneSettings.h"
 #include "helpers/PresetTestHelpers.h"
 #include "helpers/TestData.h"
 
@@ -394,6 +395,36 @@ TEST (SafePropertiesFile, ReadsWhatJucesOwnClassReads)
         EXPECT_TRUE (ours.isValidFile());
         EXPECT_EQ (ours.getAllProperties().getDescription(), juces.getAllProperties().getDescription());
     }
+
+    file.deleteFile();
+}
+
+// The Standalone's settings that JUCE's own application saved (its audio device setup as a
+// child element) open from the same place with the same values, and need no save.
+TEST (StandaloneSettings, OpensWhatJucesOwnApplicationSaved)
+{
+    const auto options = OrvelinStandaloneSettings::getSettingsFileOptions();
+    const auto file = temporaryHomeFolder().getChildFile (".config/Orvelin.settings");
+    ASSERT_EQ (options.getDefaultFile(), file);
+
+    {
+        juce::PropertiesFile juces (options);
+        juce::XmlElement setup ("DEVICESETUP");
+        setup.setAttribute ("deviceType", "ALSA");
+        setup.setAttribute ("audioOutputDeviceName", juce::String::fromUTF8 ("Gr\xc3\xbc\xc3\x9f" "e & \"Co\" <2>"));
+        setup.createNewChildElement ("MIDIINPUT")->setAttribute ("identifier", "hw:1,0,0");
+        juces.setValue ("audioSetup", &setup);
+        juces.setValue ("filterState", "18.VMjLgXj...");
+        juces.setValue ("windowX", 77);
+        ASSERT_TRUE (juces.save());
+    }
+
+    juce::PropertiesFile juces (options);
+    const auto ours = OrvelinStandaloneSettings::openSettingsFile();
+
+    EXPECT_EQ (ours->getFile(), file);
+    EXPECT_EQ (ours->getAllProperties().getDescription(), juces.getAllProperties().getDescription());
+    EXPECT_FALSE (ours->needsToBeSaved());
 
     file.deleteFile();
 }
