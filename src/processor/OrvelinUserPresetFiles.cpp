@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 namespace
@@ -15,11 +16,7 @@ namespace
     const char* const presetFileHeader = "Velmora Preset File:::::";
     const char* const presetFileExtension = ".qzp";
 
-    // A preset is a few kilobytes, compressed or not. Anything far beyond that is not one of
-    // ours and is not read (the body limit also stops a small file that inflates hugely).
-    constexpr juce::int64 maxPresetFileBytes = 1 << 20;
     constexpr size_t maxHeaderBytes = 256;
-    constexpr size_t maxBodyBytes = 1 << 20;
 
     enum class ZeroTerminatedRead
     {
@@ -107,6 +104,58 @@ namespace
             else
                 child.removeProperty ("Value", nullptr);
         }
+    }
+
+    enum class BodyRead
+    {
+        complete,       // the body's bytes, up to its zero byte
+        notAPreset,     // no preset file: not a regular file, too large, no header, cut short
+        couldNotOpen    // a regular file that could not be opened (no permission, no handles)
+    };
+
+    // The XML bytes of a preset file, checked as far as that can be done without parsing.
+    BodyRead readPresetBody (const juce::File& presetFile, juce::MemoryOutputStream& bodyBytes)
+    {
+        if (! isRegularFile (presetFile) || presetFile.getSize() > (juce::int64) OrvelinUserPresetFiles::maxFileBytes)
+            return BodyRead::notAPreset;
+
+        juce::FileInputStream fileStream (presetFile);
+
+        if (! fileStream.openedOk())
+            return BodyRead::couldNotOpen;
+
+        // The header is read a byte at a time; from the file itself each would be a call
+        // into the system.
+        juce::BufferedInputStream bufferedStream (fileStream, 8192);
+
+        // The header, read like readZeroTerminatedString but bounded, and only valid with its
+        // zero byte.
+        juce::MemoryOutputStream headerBytes (256);
+
+        if (readBytesUpToZero (bufferedStream, headerBytes, maxHeaderBytes, true) != ZeroTerminatedRead::complete)
+            return BodyRead::notAPreset;
+
+        const auto header = utf8BytesToString (headerBytes);
+
+        if (! header.startsWith (presetFileHeader))
+            return BodyRead::notAPreset;
+
+        std::unique_ptr<juce::GZIPDecompressorInputStream> decompressor;
+        juce::InputStream* bodyStream = &bufferedStream;
+
+        if (header.endsWithChar ('c'))
+        {
+            decompressor = std::make_unique<juce::GZIPDecompressorInputStream> (&bufferedStream, false,
+                                                                                juce::GZIPDecompressorInputStream::zlibFormat);
+            bodyStream = decompressor.get();
+        }
+
+        // The body must end with its zero byte: a file cut short (a truncated zlib stream
+        // included) is not a preset, even when the part that is left happens to parse.
+        if (readBytesUpToZero (*bodyStream, bodyBytes, OrvelinUserPresetFiles::maxBodyBytes, false) != ZeroTerminatedRead::complete)
+            return BodyRead::notAPreset;
+
+        return BodyRead::complete;
     }
 
     juce::File getDefaultPresetsFolderPath (juce::String& pathAsWritten)
@@ -268,7 +317,7 @@ juce::StringArray OrvelinUserPresetFiles::rescan()
             // leads nowhere, or to another file that is then listed once.
             const auto name = file.getFileName().dropLastCharacters ((int) std::strlen (presetFileExtension));
 
-            if (isUsableName (name) && ! found.contains (name) && readNamed (name).isValid())
+            if (isUsableName (name) && ! found.contains (name) && isPresetNamed (name).value_or (false))
                 found.add (name);
         }
     }
@@ -295,44 +344,12 @@ juce::String OrvelinUserPresetFiles::readZeroTerminatedString (juce::InputStream
 
 juce::ValueTree OrvelinUserPresetFiles::read (const juce::File& presetFile) const
 {
-    if (! isRegularFile (presetFile) || presetFile.getSize() > maxPresetFileBytes)
-        return {};
-
-    juce::FileInputStream fileStream (presetFile);
-
-    if (! fileStream.openedOk())
-        return {};
-
-    // The header, read like readZeroTerminatedString but bounded, and only valid with its
-    // zero byte.
-    juce::MemoryOutputStream headerBytes (256);
-
-    if (readBytesUpToZero (fileStream, headerBytes, maxHeaderBytes, true) != ZeroTerminatedRead::complete)
-        return {};
-
-    const auto header = utf8BytesToString (headerBytes);
-
-    if (! header.startsWith (presetFileHeader))
-        return {};
-
-    std::unique_ptr<juce::GZIPDecompressorInputStream> decompressor;
-    juce::InputStream* bodyStream = &fileStream;
-
-    if (header.endsWithChar ('c'))
-    {
-        decompressor = std::make_unique<juce::GZIPDecompressorInputStream> (&fileStream, false,
-                                                                            juce::GZIPDecompressorInputStream::zlibFormat);
-        bodyStream = decompressor.get();
-    }
-
-    // The body must end with its zero byte: a file cut short (a truncated zlib stream
-    // included) is not a preset, even when the part that is left happens to parse.
     juce::MemoryOutputStream bodyBytes (4096);
 
-    if (readBytesUpToZero (*bodyStream, bodyBytes, maxBodyBytes, false) != ZeroTerminatedRead::complete)
+    if (readPresetBody (presetFile, bodyBytes) != BodyRead::complete)
         return {};
 
-    const auto xml = DvxSafeXmlReader::parse (bodyBytes.getData(), bodyBytes.getDataSize());
+    const auto xml = DvxSafeXmlReader::parse (bodyBytes.getData(), bodyBytes.getDataSize(), xmlLimits);
 
     if (xml == nullptr)
         return {};
@@ -340,6 +357,24 @@ juce::ValueTree OrvelinUserPresetFiles::read (const juce::File& presetFile) cons
     auto tree = juce::ValueTree::fromXml (*xml);
     readNumbersOfPresetTree (tree);
     return tree;
+}
+
+std::optional<bool> OrvelinUserPresetFiles::isPresetNamed (const juce::String& presetName) const
+{
+    if (! isUsableName (presetName) || folder == juce::File())
+        return false;
+
+    // What read would make of it, without building the tree.
+    juce::MemoryOutputStream bodyBytes (4096);
+
+    switch (readPresetBody (getFile (presetName), bodyBytes))
+    {
+        case BodyRead::complete:      return DvxSafeXmlReader::accepts (bodyBytes.getData(), bodyBytes.getDataSize(), xmlLimits);
+        case BodyRead::notAPreset:    return false;
+        case BodyRead::couldNotOpen:  break;
+    }
+
+    return std::nullopt;
 }
 
 juce::ValueTree OrvelinUserPresetFiles::readNamed (const juce::String& presetName) const

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "processor/DvxSafeXmlReader.h"
+
 #include <juce_data_structures/juce_data_structures.h>
 
 #include <mutex>
+#include <optional>
 
 class DvxSafePropertiesFile;
 
@@ -12,9 +15,10 @@ class DvxSafePropertiesFile;
 //
 // The list is whatever the folder held at the last scan, so other instances and other
 // programs may add, replace or remove files at any time; every file is untrusted input.
-// Scans run on the message thread, while a host's state restore may read the list on its
-// own thread: the list is swapped whole under a lock of its own, which guards nothing else
-// and is never held while anything else is called.
+// Scans run on the message thread (the first while the processor is built, on whichever
+// thread the host builds it), while a host's state restore may read the list on its own
+// thread: the list is swapped whole under a lock of its own, which guards nothing else and
+// is never held while anything else is called.
 class OrvelinUserPresetFiles
 {
 public:
@@ -46,6 +50,15 @@ public:
     juce::StringArray getNames() const;
 
     //==============================================================================
+    // A preset is about two kilobytes of XML, a root and 18 parameters with about 50
+    // attributes in all, compressed or not. Anything far beyond that is not one of ours and
+    // is not read (the body limit also stops a small file that inflates hugely). These
+    // bound what a scan of a downloaded preset pack costs, where every new file is read,
+    // inflated and parsed: the XML text, the part that costs, at four times ours.
+    static constexpr size_t maxFileBytes = 64 * 1024;
+    static constexpr size_t maxBodyBytes = 8 * 1024;
+    static constexpr DvxSafeXmlReader::Limits xmlLimits { 64, 256 };
+
     // One file as a preset tree, or an invalid tree when it is not a preset file.
     juce::ValueTree read (const juce::File& presetFile) const;
 
@@ -70,6 +83,10 @@ public:
                                            int numOutputChannels, double sampleRate);
 
 private:
+    // Whether read would give a preset for this name, without building its tree; nothing
+    // when the file could not be opened.
+    std::optional<bool> isPresetNamed (const juce::String& presetName) const;
+
     juce::File folder;
 
     mutable std::mutex namesLock;

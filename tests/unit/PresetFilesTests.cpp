@@ -72,6 +72,40 @@ namespace
         return data;
     }
 
+    // XML text of exactly numBytes with its zero byte after them: a root with every
+    // attribute and numElements - 1 empty children, padded in the last attribute's value.
+    juce::MemoryBlock xmlOfShape (int numElements, int numAttributes, size_t numBytes)
+    {
+        const auto write = [&] (size_t padding)
+        {
+            std::string text = "<VelmoraPreset";
+
+            for (int i = 0; i < numAttributes; ++i)
+                text += " a" + std::to_string (i) + "=\"" + std::string (i == numAttributes - 1 ? padding : 0, 'x') + "\"";
+
+            text += ">";
+
+            for (int i = 1; i < numElements; ++i)
+                text += "<Parameter/>";
+
+            return text + "</VelmoraPreset>";
+        };
+
+        const auto text = write (numBytes - write (0).size());
+        EXPECT_EQ (text.size(), numBytes);
+        return withZero (juce::String::fromUTF8 (text.data(), (int) text.size()));
+    }
+
+    // The bytes padded with a tail behind the body (which the reader never looks at) to
+    // exactly numBytes.
+    juce::MemoryBlock paddedTo (juce::MemoryBlock bytes, size_t numBytes)
+    {
+        const auto size = bytes.getSize();
+        bytes.setSize (numBytes, true);
+        EXPECT_LE (size, numBytes);
+        return bytes;
+    }
+
     std::set<juce::String> fileNamesIn (const juce::File& folder)
     {
         std::set<juce::String> names;
@@ -342,9 +376,17 @@ TEST_F (PresetFiles, BadFilesAreNeitherListedNorChangeAnything)
     oversized.copyFrom (header.toRawUTF8(), 0, (size_t) header.length());
     static_cast<char*> (oversized.getData())[header.length()] = 0;
 
+    using Files = OrvelinUserPresetFiles;
+    const auto& limits = Files::xmlLimits;
+    const auto largest = makePresetBytes (header + "c", xmlOfShape (limits.maxElements, limits.maxAttributes, Files::maxBodyBytes), true);
+
     const struct { const char* name; juce::MemoryBlock bytes; } cases[] =
     {
         { "Empty",                   {} },
+        { "OneElementTooMany",       makePresetBytes (header, xmlOfShape (limits.maxElements + 1, 1, 4096), false) },
+        { "OneAttributeTooMany",     makePresetBytes (header, xmlOfShape (1, limits.maxAttributes + 1, 4096), false) },
+        { "OneByteTooMany",          makePresetBytes (header + "c", xmlOfShape (1, 1, Files::maxBodyBytes + 1), true) },
+        { "OneFileByteTooMany",      paddedTo (largest, Files::maxFileBytes + 1) },
         { "Garbage",                 garbage },
         { "WrongHeader",             makePresetBytes ("Velmora Preset Fil:::::", body, false) },
         { "HeaderWithoutItsZero",    juce::MemoryBlock (header.toRawUTF8(), (size_t) header.length()) },
@@ -379,13 +421,21 @@ TEST_F (PresetFiles, ScanListsValidFilesByFileNameIncludingHiddenOnes)
     writePreset ("Packed", makePresetBytes (header + "c", body, true));
     writePreset (".Hidden", makePresetBytes (header, body, false));
     writePreset ("", makePresetBytes (header, body, false));   // ".qzp": no name
+
+    // Every limit of the reader reached at once.
+    const auto& limits = OrvelinUserPresetFiles::xmlLimits;
+    const auto largestXml = xmlOfShape (limits.maxElements, limits.maxAttributes, OrvelinUserPresetFiles::maxBodyBytes);
+    const auto largest = writePreset ("Largest", paddedTo (makePresetBytes (header + "c", largestXml, true),
+                                                           OrvelinUserPresetFiles::maxFileBytes));
+    EXPECT_EQ (processor->loadUserPresetAsValueTree (largest).getNumProperties(), limits.maxAttributes);
+
     folder.getChildFile ("Other.txt").replaceWithData (body.getData(), body.getSize());
     folder.getChildFile ("Folder.qzp").createDirectory();
 
     // The name comes from the file, not from the "PresetName" inside.
     juce::StringArray names = processor->getAllUserPresetNames();
     names.sort (false);
-    EXPECT_EQ (names.joinIntoString ("|"), ".Hidden|Packed|Plain");
+    EXPECT_EQ (names.joinIntoString ("|"), ".Hidden|Largest|Packed|Plain");
 }
 
 TEST_F (PresetFiles, SpecialFilesNamedLikePresetsDoNotBlockTheScan)
