@@ -4,7 +4,6 @@
 #include "parameters/DvxStoredValues.h"
 #include "processor/OrvelinHostNames.h"
 
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -233,6 +232,8 @@ namespace
 }
 
 //==============================================================================
+OrvelinUserPresetFiles::OrvelinUserPresetFiles() : folderScan (presetFileExtension) {}
+
 bool OrvelinUserPresetFiles::isUsableName (const juce::String& name)
 {
     // The editor only lets the allowed characters through, but nothing else that reaches a
@@ -305,24 +306,15 @@ juce::StringArray OrvelinUserPresetFiles::rescan()
 
     if (folder != juce::File())
     {
-        // Files only, hidden ones included, in the order the file system gives them.
-        const auto files = folder.findChildFiles (juce::File::findFiles, false, juce::String ("*") + presetFileExtension);
-
-        for (const auto& file : files)
-        {
-            // The name is what a load by name appends ".qzp" to (so a file called just ".qzp"
-            // has none). It is listed only when a load by name, and so a load by ID, next and
-            // previous, would take it: a usable name whose own path leads to a valid preset. A
-            // file name that is not UTF-8 comes back from JUCE as another name, whose path
-            // leads nowhere, or to another file that is then listed once.
-            const auto name = file.getFileName().dropLastCharacters ((int) std::strlen (presetFileExtension));
-
-            if (isUsableName (name) && ! found.contains (name) && isPresetNamed (name).value_or (false))
-                found.add (name);
-        }
+        // A name is what a load by name appends ".qzp" to. It is listed only when a load by
+        // name, and so a load by ID, next and previous, would take it: a usable name whose own
+        // path leads to a valid preset. Files not changed since an earlier scan are not read
+        // again.
+        const std::lock_guard<std::mutex> guard (scanLock);
+        found = folderScan.scan (folder, [this] (const juce::String& name) { return isPresetNamed (name); });
     }
 
-    // Files are read without the lock; the list changes in one step.
+    // Files are read without the names' lock; the list changes in one step.
     const std::lock_guard<std::mutex> guard (namesLock);
     names = found;
     return found;

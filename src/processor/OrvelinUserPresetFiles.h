@@ -1,5 +1,6 @@
 #pragma once
 
+#include "processor/DvxCachedFolderScan.h"
 #include "processor/DvxSafeXmlReader.h"
 
 #include <juce_data_structures/juce_data_structures.h>
@@ -18,11 +19,12 @@ class DvxSafePropertiesFile;
 // Scans run on the message thread (the first while the processor is built, on whichever
 // thread the host builds it), while a host's state restore may read the list on its own
 // thread: the list is swapped whole under a lock of its own, which guards nothing else and
-// is never held while anything else is called.
+// is never held while anything else is called. What the scans remember of the folder's
+// files has a lock of its own too, held for a whole scan.
 class OrvelinUserPresetFiles
 {
 public:
-    OrvelinUserPresetFiles() = default;
+    OrvelinUserPresetFiles();
 
     // The folder named by "Presets Folder" in the properties file. When the key is missing
     // the default folder is used and written there; either way the folder is created when
@@ -43,7 +45,8 @@ public:
 
     //==============================================================================
     // Lists the folder again and returns the new list: every usable name whose file reads
-    // as a preset, in the order the file system gives them.
+    // as a preset, in the order the file system gives them. Only files added or changed
+    // since the last scan are read.
     juce::StringArray rescan();
 
     // The list of the last scan; safe from any thread.
@@ -88,6 +91,9 @@ private:
     std::optional<bool> isPresetNamed (const juce::String& presetName) const;
 
     juce::File folder;
+
+    std::mutex scanLock;
+    DvxCachedFolderScan folderScan;
 
     mutable std::mutex namesLock;
     juce::StringArray names;

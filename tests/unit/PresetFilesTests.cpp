@@ -1,3 +1,4 @@
+#include "processor/DvxCachedFolderScan.h"
 #include "processor/OrvelinAudioProcessor.h"
 #include "processor/OrvelinHostNames.h"
 #include "helpers/PresetTestHelpers.h"
@@ -5,7 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <optional>
 #include <set>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace
@@ -582,6 +588,85 @@ TEST (PresetFileStrings, SavedSystemInformationIsAppendedInOrderAndKeepsExisting
     processor.addAdditionalInfosToValueTree (&invalid);
     processor.addAdditionalInfosToValueTree (nullptr);
     EXPECT_FALSE (processor.canUndo());
+}
+
+//==============================================================================
+// The scan reads a file again exactly when it may have changed since it was read.
+TEST (CachedFolderScan, ReadsAFileAgainWhenItMayHaveChanged)
+{
+    const auto folder = orvelin::test::temporaryHomeFolder().getChildFile ("scanned").getNonexistentSibling();
+    ASSERT_TRUE (folder.createDirectory());
+
+    std::map<juce::String, int> timesTested;
+    bool unsureCannotTell = true;   // as when "Unsure" could not be opened
+
+    const auto test = [&] (const juce::String& name) -> std::optional<bool>
+    {
+        ++timesTested[name];
+
+        if (name == "Unsure" && unsureCannotTell)
+            return std::nullopt;
+
+        return folder.getChildFile (name + ".qzp").loadFileAsString().startsWith ("yes");
+    };
+
+    const auto path = [&] (const char* name) { return folder.getChildFile (juce::String (name) + ".qzp").getFullPathName().toStdString(); };
+
+    // Writes in place (same inode) or through a new file moved over it, and puts the
+    // modification time back to what it was: only the inode or the change time tell.
+    const auto rewrite = [&] (const char* name, const char* content, bool inPlace)
+    {
+        struct stat before {};
+        ASSERT_EQ (::stat (path (name).c_str(), &before), 0);
+
+        if (inPlace)
+        {
+            std::ofstream (path (name), std::ios::binary | std::ios::trunc) << content;
+        }
+        else
+        {
+            const auto written = folder.getChildFile ("new.tmp");
+            ASSERT_TRUE (written.replaceWithText (content));
+            ASSERT_TRUE (written.moveFileTo (folder.getChildFile (juce::String (name) + ".qzp")));
+        }
+
+        struct stat after {};
+        ASSERT_EQ (::stat (path (name).c_str(), &after), 0);
+        ASSERT_EQ (after.st_ino == before.st_ino, inPlace);
+
+        const timespec times[2] = { before.st_atim, before.st_mtim };
+        ASSERT_EQ (::utimensat (AT_FDCWD, path (name).c_str(), times, 0), 0);
+    };
+
+    DvxCachedFolderScan settledAtOnce (".qzp", 0);
+    const auto scan = [&] { auto names = settledAtOnce.scan (folder, test); names.sort (false); return names.joinIntoString ("|"); };
+
+    for (const auto* name : { "Kept", "InPlace", "Replaced", "Removed", "Unsure" })
+        ASSERT_TRUE (folder.getChildFile (juce::String (name) + ".qzp").replaceWithText ("yes"));
+
+    EXPECT_EQ (scan(), "InPlace|Kept|Removed|Replaced");
+
+    // A change must fall on a later tick of the file system's clock than the first write.
+    juce::Thread::sleep (50);
+    rewrite ("InPlace", "no!", true);
+    rewrite ("Replaced", "no!", false);
+    ASSERT_TRUE (folder.getChildFile ("Removed.qzp").deleteFile());
+
+    EXPECT_EQ (scan(), "Kept");
+    EXPECT_EQ (timesTested, (std::map<juce::String, int> { { "Kept", 1 }, { "InPlace", 2 }, { "Replaced", 2 },
+                                                           { "Removed", 1 }, { "Unsure", 2 } }));
+
+    // Files come back, and a file changed within the settle time is read at every scan.
+    unsureCannotTell = false;
+    ASSERT_TRUE (folder.getChildFile ("Removed.qzp").replaceWithText ("yes"));
+    DvxCachedFolderScan settlingSlowly (".qzp");
+    timesTested.clear();
+
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ (settlingSlowly.scan (folder, test).size(), 3);
+
+    EXPECT_EQ (timesTested["Removed"], 2);
+    folder.deleteRecursively();
 }
 
 //==============================================================================
