@@ -28,7 +28,8 @@ namespace
 
             for (const auto& run : runs)
             {
-                if (run.error_occurred || run.iterations <= 0)
+                // The summary lists only the cases measured per block size or height.
+                if (run.error_occurred || run.iterations <= 0 || run.run_name.args.empty())
                     continue;
 
                 const std::pair<std::string, int> key { run.run_name.function_name, std::stoi (run.run_name.args) };

@@ -27,19 +27,20 @@ namespace
         return true;
     }
 
-    // Collects expat's events into a tree, and stops the parser at the first thing it
-    // refuses. expat may still deliver an event or two after being stopped; they are ignored.
+    // Checks expat's events against the shape we take, collects them into a tree unless
+    // only the verdict is wanted, and stops the parser at the first thing it refuses. expat
+    // may still deliver an event or two after being stopped; they are ignored.
     class TreeBuilder
     {
     public:
-        explicit TreeBuilder (XML_Parser p) : parser (p) {}
+        TreeBuilder (XML_Parser p, DvxSafeXmlReader::Limits l, bool buildTree)
+            : parser (p), limits (l), builds (buildTree) {}
+
+        bool accepted() const noexcept { return ! refused && depth == 0 && numElements > 0; }
 
         std::unique_ptr<juce::XmlElement> takeResult()
         {
-            if (refused || ! open.empty())
-                return {};
-
-            return std::move (root);
+            return accepted() ? std::move (root) : nullptr;
         }
 
         static void XMLCALL startElement (void* userData, const XML_Char* name, const XML_Char** attributes)
@@ -49,36 +50,31 @@ namespace
             if (self.refused)
                 return;
 
-            if ((int) self.open.size() >= DvxSafeXmlReader::maxNestingDepth || ! isPlainName (name)
-                 || ++self.numElements > DvxSafeXmlReader::maxElements)
+            if (self.depth >= DvxSafeXmlReader::maxNestingDepth || ! isPlainName (name)
+                 || ++self.numElements > self.limits.maxElements)
                 return self.refuse();
-
-            auto element = std::make_unique<juce::XmlElement> (juce::String::fromUTF8 (name));
 
             // Pairs of name and value, in document order; expat has already refused duplicates.
             for (auto* a = attributes; a[0] != nullptr; a += 2)
-            {
-                if (! isPlainName (a[0]) || ++self.numAttributes > DvxSafeXmlReader::maxAttributes)
+                if (! isPlainName (a[0]) || ++self.numAttributes > self.limits.maxAttributes)
                     return self.refuse();
 
-                element->setAttribute (juce::Identifier (juce::String::fromUTF8 (a[0])), juce::String::fromUTF8 (a[1]));
-            }
+            ++self.depth;
 
-            auto* raw = element.get();
-
-            if (self.open.empty())
-                self.root = std::move (element);
-            else
-                self.open.back()->addChildElement (element.release());
-
-            self.open.push_back (raw);
+            if (self.builds)
+                self.add (name, attributes);
         }
 
         static void XMLCALL endElement (void* userData, const XML_Char*)
         {
             auto& self = *static_cast<TreeBuilder*> (userData);
 
-            if (! self.refused && ! self.open.empty())
+            if (self.refused || self.depth == 0)
+                return;
+
+            --self.depth;
+
+            if (self.builds)
                 self.open.pop_back();
         }
 
@@ -109,6 +105,24 @@ namespace
         }
 
     private:
+        // Called for an element that passed every check.
+        void add (const XML_Char* name, const XML_Char** attributes)
+        {
+            auto element = std::make_unique<juce::XmlElement> (juce::String::fromUTF8 (name));
+
+            for (auto* a = attributes; a[0] != nullptr; a += 2)
+                element->setAttribute (juce::Identifier (juce::String::fromUTF8 (a[0])), juce::String::fromUTF8 (a[1]));
+
+            auto* raw = element.get();
+
+            if (open.empty())
+                root = std::move (element);
+            else
+                open.back()->addChildElement (element.release());
+
+            open.push_back (raw);
+        }
+
         void refuse()
         {
             if (! refused)
@@ -119,10 +133,12 @@ namespace
         }
 
         XML_Parser parser;
+        const DvxSafeXmlReader::Limits limits;
+        const bool builds;
         bool refused = false;
+        int depth = 0, numElements = 0, numAttributes = 0;
         std::unique_ptr<juce::XmlElement> root;
         std::vector<juce::XmlElement*> open;   // the elements not yet closed, outermost first
-        int numElements = 0, numAttributes = 0;
     };
 
     // The numeric character reference at the start of text ("&#1;", "&#x1F;") and the
@@ -183,42 +199,62 @@ namespace
     {
         void operator() (XML_Parser p) const noexcept { XML_ParserFree (p); }
     };
-}
 
-std::unique_ptr<juce::XmlElement> DvxSafeXmlReader::parse (const void* utf8Text, size_t numBytes,
-                                                         UncarriableReferences references)
-{
-    if (utf8Text == nullptr || numBytes == 0 || numBytes > (size_t) std::numeric_limits<int>::max())
-        return {};
+    using Parser = std::unique_ptr<XML_ParserStruct, ParserDeleter>;
 
-    // In well-formed XML "&#" can only begin a character reference (or lie inside a comment,
-    // which is dropped anyway), so the references can go before the parser sees the text.
-    if (references == UncarriableReferences::drop)
+    bool isParseable (const void* utf8Text, size_t numBytes) noexcept
     {
-        const auto kept = withoutUncarriableReferences (static_cast<const char*> (utf8Text), numBytes);
-        return kept.empty() ? nullptr : parse (kept.data(), kept.size(), UncarriableReferences::refuse);
+        return utf8Text != nullptr && numBytes > 0 && numBytes <= (size_t) std::numeric_limits<int>::max();
     }
 
     // UTF-8 whatever the declaration says: that is what juce::XmlElement writes.
-    std::unique_ptr<XML_ParserStruct, ParserDeleter> parser (XML_ParserCreate ("UTF-8"));
+    Parser createParser() { return Parser (XML_ParserCreate ("UTF-8")); }
 
-    if (parser == nullptr)
+    // Feeds the whole text to expat with the builder's handlers; false when expat itself
+    // finds the text ill-formed.
+    bool run (XML_Parser parser, TreeBuilder& builder, const void* utf8Text, size_t numBytes)
+    {
+        XML_SetUserData (parser, &builder);
+        XML_SetParamEntityParsing (parser, XML_PARAM_ENTITY_PARSING_NEVER);
+        XML_SetElementHandler (parser, TreeBuilder::startElement, TreeBuilder::endElement);
+        XML_SetCharacterDataHandler (parser, TreeBuilder::characterData);
+        XML_SetProcessingInstructionHandler (parser, TreeBuilder::processingInstruction);
+        XML_SetStartDoctypeDeclHandler (parser, TreeBuilder::doctype);
+        XML_SetEntityDeclHandler (parser, TreeBuilder::entityDeclaration);
+
+        return XML_Parse (parser, static_cast<const char*> (utf8Text), (int) numBytes, XML_TRUE) == XML_STATUS_OK;
+    }
+}
+
+std::unique_ptr<juce::XmlElement> DvxSafeXmlReader::parse (const void* utf8Text, size_t numBytes, Limits limits,
+                                                         UncarriableReferences references)
+{
+    // In well-formed XML "&#" can only begin a character reference (or lie inside a comment,
+    // which is dropped anyway), so the references can go before the parser sees the text.
+    if (references == UncarriableReferences::drop && isParseable (utf8Text, numBytes))
+    {
+        const auto kept = withoutUncarriableReferences (static_cast<const char*> (utf8Text), numBytes);
+        return parse (kept.data(), kept.size(), limits, UncarriableReferences::refuse);
+    }
+
+    const auto parser = createParser();
+
+    if (! isParseable (utf8Text, numBytes) || parser == nullptr)
         return {};
 
-    TreeBuilder builder (parser.get());
+    TreeBuilder builder (parser.get(), limits, true);
+    return run (parser.get(), builder, utf8Text, numBytes) ? builder.takeResult() : nullptr;
+}
 
-    XML_SetUserData (parser.get(), &builder);
-    XML_SetParamEntityParsing (parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
-    XML_SetElementHandler (parser.get(), TreeBuilder::startElement, TreeBuilder::endElement);
-    XML_SetCharacterDataHandler (parser.get(), TreeBuilder::characterData);
-    XML_SetProcessingInstructionHandler (parser.get(), TreeBuilder::processingInstruction);
-    XML_SetStartDoctypeDeclHandler (parser.get(), TreeBuilder::doctype);
-    XML_SetEntityDeclHandler (parser.get(), TreeBuilder::entityDeclaration);
+bool DvxSafeXmlReader::accepts (const void* utf8Text, size_t numBytes, Limits limits)
+{
+    const auto parser = createParser();
 
-    if (XML_Parse (parser.get(), static_cast<const char*> (utf8Text), (int) numBytes, XML_TRUE) != XML_STATUS_OK)
-        return {};
+    if (! isParseable (utf8Text, numBytes) || parser == nullptr)
+        return false;
 
-    return builder.takeResult();
+    TreeBuilder builder (parser.get(), limits, false);
+    return run (parser.get(), builder, utf8Text, numBytes) && builder.accepted();
 }
 
 bool DvxSafeXmlReader::canCarry (juce::juce_wchar c) noexcept

@@ -25,11 +25,18 @@ public:
     // Ours are two levels deep; this leaves room without letting a document go deep.
     static constexpr int maxNestingDepth = 16;
 
-    // A preset has 19 elements and about 50 attributes. juce::XmlElement adds each child
-    // and attribute by walking the ones before it, so a megabyte of tiny elements or
-    // attributes would take tens of seconds to build; these keep every document cheap.
+    // juce::XmlElement adds each child and attribute by walking the ones before it, so a
+    // megabyte of tiny elements or attributes would take tens of seconds to build; these
+    // keep every document cheap. A reader of one kind of document may pass tighter ones.
     static constexpr int maxElements = 1024;
     static constexpr int maxAttributes = 4096;
+
+    struct Limits
+    {
+        int maxElements, maxAttributes;
+    };
+
+    static constexpr Limits generalLimits { maxElements, maxAttributes };
 
     // What becomes of a character reference to a character XML 1.0 can't carry ("&#1;"):
     // the document is refused, as the standard asks, or only the reference is dropped.
@@ -39,7 +46,13 @@ public:
 
     // The document element, or null when the text is refused.
     static std::unique_ptr<juce::XmlElement> parse (const void* utf8Text, size_t numBytes,
+                                                    Limits limits = generalLimits,
                                                     UncarriableReferences references = UncarriableReferences::refuse);
+
+    // Whether parse would take the text, found without building anything: no element, no
+    // string and no juce::Identifier, whose global pool would otherwise keep growing with
+    // every new attribute name a folder of files holds.
+    static bool accepts (const void* utf8Text, size_t numBytes, Limits limits = generalLimits);
 
     // XML 1.0 cannot carry most control characters, not even as "&#1;", so this reader
     // refuses them; JUCE's writer would still write them. Text that may hold anything (a

@@ -366,8 +366,11 @@ void OrvelinCurrentPreset::loadUserPreset (const juce::String& presetName)
 
 void OrvelinCurrentPreset::loadUserPreset (int id)
 {
-    const auto names = userPresets.rescan();
+    loadUserPresetFromList (userPresets.rescan(), id);
+}
 
+void OrvelinCurrentPreset::loadUserPresetFromList (const juce::StringArray& names, int id)
+{
     if (! juce::isPositiveAndBelow (id, names.size()))
         return;
 
@@ -403,10 +406,12 @@ void OrvelinCurrentPreset::loadUserPresetTree (const juce::String& presetName, c
     });
 }
 
+// Next and previous scan the folder once and load from that list.
 void OrvelinCurrentPreset::loadNextPreset()
 {
     const int numFactory = (int) factoryPresets.size();
-    const int numUser = userPresets.rescan().size();
+    const auto userNames = userPresets.rescan();
+    const int numUser = userNames.size();
     const int next = getID() + 1;
 
     // The cycle: factory 0 .. last, user 0 .. last, factory 0.
@@ -415,14 +420,14 @@ void OrvelinCurrentPreset::loadNextPreset()
         if (next < numFactory)
             loadFactoryPreset (next);
         else if (numUser > 0)
-            loadUserPreset (0);
+            loadUserPresetFromList (userNames, 0);
         else
             loadFactoryPreset (0);
     }
     else
     {
         if (next < numUser)
-            loadUserPreset (next);
+            loadUserPresetFromList (userNames, next);
         else
             loadFactoryPreset (0);
     }
@@ -431,7 +436,8 @@ void OrvelinCurrentPreset::loadNextPreset()
 void OrvelinCurrentPreset::loadPreviousPreset()
 {
     const int numFactory = (int) factoryPresets.size();
-    const int numUser = userPresets.rescan().size();
+    const auto userNames = userPresets.rescan();
+    const int numUser = userNames.size();
     const int previous = getID() - 1;
     const bool factory = isFactory();
 
@@ -442,7 +448,7 @@ void OrvelinCurrentPreset::loadPreviousPreset()
     else if (previous < 0 && factory)
     {
         if (numUser > 0)
-            loadUserPreset (numUser - 1);
+            loadUserPresetFromList (userNames, numUser - 1);
         else
             loadFactoryPreset (numFactory - 1);
     }
@@ -451,7 +457,7 @@ void OrvelinCurrentPreset::loadPreviousPreset()
     else if (factory)
         loadFactoryPreset (previous);
     else
-        loadUserPreset (previous);
+        loadUserPresetFromList (userNames, previous);
 }
 
 //==============================================================================

@@ -152,6 +152,8 @@ private:
 
     void tellHost (const HostNotifications& notifications) const;
     void stepThroughHistory (bool (juce::UndoManager::*step)());
+    void loadUserPresetFromList (const juce::StringArray& userNames, int presetID);
+    void loadUserPresetTree (const juce::String& presetName, const juce::ValueTree& loaded, int listID, bool chosenByID);
 
     // Everything below expects the lock to be held.
     void addFactoryPreset (int presetID, const OrvelinFactoryPresets::Preset& preset);
@@ -167,7 +169,6 @@ private:
     void updateIDFromShownNameLocked();
     void restoreAfterUndoOrRedoLocked (HostNotifications& notifications);
     void beginNewTransactionLocked();
-    void loadUserPresetTree (const juce::String& presetName, const juce::ValueTree& loaded, int listID, bool chosenByID);
 
     DvxParameterManager& parameters;
     OrvelinUserPresetFiles& userPresets;

@@ -64,7 +64,8 @@ namespace
 
         // Earlier builds wrote a host's name with a control character in it as "&#1;", which
         // XML can't carry; only that character is lost, not the whole state.
-        return DvxSafeXmlReader::parse (text, length, DvxSafeXmlReader::UncarriableReferences::drop);
+        return DvxSafeXmlReader::parse (text, length, DvxSafeXmlReader::generalLimits,
+                                        DvxSafeXmlReader::UncarriableReferences::drop);
     }
 
     enum class NumberAttribute { missing, unusable, usable };

@@ -5,20 +5,16 @@
 #include "parameters/DvxStoredValues.h"
 #include "processor/OrvelinHostNames.h"
 
-#include <cstring>
 #include <functional>
 #include <limits>
+#include <optional>
 
 namespace
 {
     const char* const presetFileHeader = "Velmora Preset File:::::";
     const char* const presetFileExtension = ".qzp";
 
-    // A preset is a few kilobytes, compressed or not. Anything far beyond that is not one of
-    // ours and is not read (the body limit also stops a small file that inflates hugely).
-    constexpr size_t maxPresetFileBytes = 1 << 20;
     constexpr size_t maxHeaderBytes = 256;
-    constexpr size_t maxBodyBytes = 1 << 20;
 
     enum class ZeroTerminatedRead
     {
@@ -100,6 +96,61 @@ namespace
         }
     }
 
+    enum class BodyRead
+    {
+        complete,       // the body's bytes, up to its zero byte
+        notAPreset,     // no preset file: not a regular file, too large, no header, cut short
+        couldNotOpen    // a regular file that could not be opened (no permission, no handles)
+    };
+
+    // The XML bytes of a preset file, checked as far as that can be done without parsing.
+    BodyRead readPresetBody (const juce::File& presetFile, juce::MemoryOutputStream& bodyBytes)
+    {
+        // Only a regular file, checked on what was opened: a FIFO or a device named "*.qzp"
+        // would block the scan or feed it without end.
+        const auto file = DvxBoundedFileReader::read (presetFile, OrvelinUserPresetFiles::maxFileBytes);
+
+        switch (file.outcome)
+        {
+            case DvxBoundedFileReader::Outcome::read:             break;
+            case DvxBoundedFileReader::Outcome::notARegularFile:
+            case DvxBoundedFileReader::Outcome::tooLarge:         return BodyRead::notAPreset;
+            case DvxBoundedFileReader::Outcome::missing:
+            case DvxBoundedFileReader::Outcome::failed:           return BodyRead::couldNotOpen;
+        }
+
+        juce::MemoryInputStream fileStream (file.bytes, false);
+
+        // The header, read like readZeroTerminatedString but bounded, and only valid with its
+        // zero byte.
+        juce::MemoryOutputStream headerBytes (256);
+
+        if (readBytesUpToZero (fileStream, headerBytes, maxHeaderBytes, true) != ZeroTerminatedRead::complete)
+            return BodyRead::notAPreset;
+
+        const auto header = utf8BytesToString (headerBytes);
+
+        if (! header.startsWith (presetFileHeader))
+            return BodyRead::notAPreset;
+
+        std::unique_ptr<juce::GZIPDecompressorInputStream> decompressor;
+        juce::InputStream* bodyStream = &fileStream;
+
+        if (header.endsWithChar ('c'))
+        {
+            decompressor = std::make_unique<juce::GZIPDecompressorInputStream> (&fileStream, false,
+                                                                                juce::GZIPDecompressorInputStream::zlibFormat);
+            bodyStream = decompressor.get();
+        }
+
+        // The body must end with its zero byte: a file cut short (a truncated zlib stream
+        // included) is not a preset, even when the part that is left happens to parse.
+        if (readBytesUpToZero (*bodyStream, bodyBytes, OrvelinUserPresetFiles::maxBodyBytes, false) != ZeroTerminatedRead::complete)
+            return BodyRead::notAPreset;
+
+        return BodyRead::complete;
+    }
+
     juce::File getDefaultPresetsFolderPath (juce::String& pathAsWritten)
     {
         const auto separator = juce::File::getSeparatorString();
@@ -175,6 +226,8 @@ namespace
 }
 
 //==============================================================================
+OrvelinUserPresetFiles::OrvelinUserPresetFiles() : folderScan (presetFileExtension) {}
+
 bool OrvelinUserPresetFiles::isUsableName (const juce::String& name)
 {
     // The editor only lets the allowed characters through, but nothing else that reaches a
@@ -247,24 +300,15 @@ juce::StringArray OrvelinUserPresetFiles::rescan()
 
     if (folder != juce::File())
     {
-        // Files only, hidden ones included, in the order the file system gives them.
-        const auto files = folder.findChildFiles (juce::File::findFiles, false, juce::String ("*") + presetFileExtension);
-
-        for (const auto& file : files)
-        {
-            // The name is what a load by name appends ".qzp" to (so a file called just ".qzp"
-            // has none). It is listed only when a load by name, and so a load by ID, next and
-            // previous, would take it: a usable name whose own path leads to a valid preset. A
-            // file name that is not UTF-8 comes back from JUCE as another name, whose path
-            // leads nowhere, or to another file that is then listed once.
-            const auto name = file.getFileName().dropLastCharacters ((int) std::strlen (presetFileExtension));
-
-            if (isUsableName (name) && ! found.contains (name) && readNamed (name).isValid())
-                found.add (name);
-        }
+        // A name is what a load by name appends ".qzp" to. It is listed only when a load by
+        // name, and so a load by ID, next and previous, would take it: a usable name whose own
+        // path leads to a valid preset. Files not changed since an earlier scan are not read
+        // again.
+        const std::lock_guard<std::mutex> guard (scanLock);
+        found = folderScan.scan (folder, [this] (const juce::String& name) { return isPresetNamed (name); });
     }
 
-    // Files are read without the lock; the list changes in one step.
+    // Files are read without the names' lock; the list changes in one step.
     const std::lock_guard<std::mutex> guard (namesLock);
     names = found;
     return found;
@@ -286,45 +330,12 @@ juce::String OrvelinUserPresetFiles::readZeroTerminatedString (juce::InputStream
 
 juce::ValueTree OrvelinUserPresetFiles::read (const juce::File& presetFile) const
 {
-    // Only a regular file, checked on what was opened: a FIFO or a device named "*.qzp"
-    // would block the scan or feed it without end.
-    const auto file = DvxBoundedFileReader::read (presetFile, maxPresetFileBytes);
-
-    if (! file.wasRead())
-        return {};
-
-    juce::MemoryInputStream fileStream (file.bytes, false);
-
-    // The header, read like readZeroTerminatedString but bounded, and only valid with its
-    // zero byte.
-    juce::MemoryOutputStream headerBytes (256);
-
-    if (readBytesUpToZero (fileStream, headerBytes, maxHeaderBytes, true) != ZeroTerminatedRead::complete)
-        return {};
-
-    const auto header = utf8BytesToString (headerBytes);
-
-    if (! header.startsWith (presetFileHeader))
-        return {};
-
-    std::unique_ptr<juce::GZIPDecompressorInputStream> decompressor;
-    juce::InputStream* bodyStream = &fileStream;
-
-    if (header.endsWithChar ('c'))
-    {
-        decompressor = std::make_unique<juce::GZIPDecompressorInputStream> (&fileStream, false,
-                                                                            juce::GZIPDecompressorInputStream::zlibFormat);
-        bodyStream = decompressor.get();
-    }
-
-    // The body must end with its zero byte: a file cut short (a truncated zlib stream
-    // included) is not a preset, even when the part that is left happens to parse.
     juce::MemoryOutputStream bodyBytes (4096);
 
-    if (readBytesUpToZero (*bodyStream, bodyBytes, maxBodyBytes, false) != ZeroTerminatedRead::complete)
+    if (readPresetBody (presetFile, bodyBytes) != BodyRead::complete)
         return {};
 
-    const auto xml = DvxSafeXmlReader::parse (bodyBytes.getData(), bodyBytes.getDataSize());
+    const auto xml = DvxSafeXmlReader::parse (bodyBytes.getData(), bodyBytes.getDataSize(), xmlLimits);
 
     if (xml == nullptr)
         return {};
@@ -332,6 +343,24 @@ juce::ValueTree OrvelinUserPresetFiles::read (const juce::File& presetFile) cons
     auto tree = juce::ValueTree::fromXml (*xml);
     readNumbersOfPresetTree (tree);
     return tree;
+}
+
+std::optional<bool> OrvelinUserPresetFiles::isPresetNamed (const juce::String& presetName) const
+{
+    if (! isUsableName (presetName) || folder == juce::File())
+        return false;
+
+    // What read would make of it, without building the tree.
+    juce::MemoryOutputStream bodyBytes (4096);
+
+    switch (readPresetBody (getFile (presetName), bodyBytes))
+    {
+        case BodyRead::complete:      return DvxSafeXmlReader::accepts (bodyBytes.getData(), bodyBytes.getDataSize(), xmlLimits);
+        case BodyRead::notAPreset:    return false;
+        case BodyRead::couldNotOpen:  break;
+    }
+
+    return std::nullopt;
 }
 
 juce::ValueTree OrvelinUserPresetFiles::readNamed (const juce::String& presetName) const

@@ -2,9 +2,12 @@
 
 #include <juce_data_structures/juce_data_structures.h>
 
+#include "processor/DvxCachedFolderScan.h"
 #include "processor/DvxFolderOpener.h"
+#include "processor/DvxSafeXmlReader.h"
 
 #include <mutex>
+#include <optional>
 
 class DvxSafePropertiesFile;
 
@@ -14,13 +17,15 @@ class DvxSafePropertiesFile;
 //
 // The list is whatever the folder held at the last scan, so other instances and other
 // programs may add, replace or remove files at any time; every file is untrusted input.
-// Scans run on the message thread, while a host's state restore may read the list on its
-// own thread: the list is swapped whole under a lock of its own, which guards nothing else
-// and is never held while anything else is called.
+// Scans run on the message thread (the first while the processor is built, on whichever
+// thread the host builds it), while a host's state restore may read the list on its own
+// thread: the list is swapped whole under a lock of its own, which guards nothing else and
+// is never held while anything else is called. What the scans remember of the folder's
+// files has a lock of its own too, held for a whole scan.
 class OrvelinUserPresetFiles
 {
 public:
-    OrvelinUserPresetFiles() = default;
+    OrvelinUserPresetFiles();
 
     // The folder named by "Presets Folder" in the properties file. When the key is missing
     // the default folder is used and written there; either way the folder is created when
@@ -41,13 +46,23 @@ public:
 
     //==============================================================================
     // Lists the folder again and returns the new list: every usable name whose file reads
-    // as a preset, in the order the file system gives them.
+    // as a preset, in the order the file system gives them. Only files added or changed
+    // since the last scan are read.
     juce::StringArray rescan();
 
     // The list of the last scan; safe from any thread.
     juce::StringArray getNames() const;
 
     //==============================================================================
+    // A preset is about two kilobytes of XML, a root and 18 parameters with about 50
+    // attributes in all, compressed or not. Anything far beyond that is not one of ours and
+    // is not read (the body limit also stops a small file that inflates hugely). These
+    // bound what a scan of a downloaded preset pack costs, where every new file is read,
+    // inflated and parsed: the XML text, the part that costs, at four times ours.
+    static constexpr size_t maxFileBytes = 64 * 1024;
+    static constexpr size_t maxBodyBytes = 8 * 1024;
+    static constexpr DvxSafeXmlReader::Limits xmlLimits { 64, 256 };
+
     // One file as a preset tree, or an invalid tree when it is not a preset file.
     juce::ValueTree read (const juce::File& presetFile) const;
 
@@ -74,7 +89,14 @@ public:
                                            int numOutputChannels, double sampleRate);
 
 private:
+    // Whether read would give a preset for this name, without building its tree; nothing
+    // when the file could not be opened.
+    std::optional<bool> isPresetNamed (const juce::String& presetName) const;
+
     juce::File folder;
+
+    std::mutex scanLock;
+    DvxCachedFolderScan folderScan;
 
     mutable std::mutex namesLock;
     juce::StringArray names;

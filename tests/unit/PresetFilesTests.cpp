@@ -1,3 +1,4 @@
+#include "processor/DvxCachedFolderScan.h"
 #include "processor/OrvelinAudioProcessor.h"
 #include "processor/OrvelinHostNames.h"
 #include "helpers/PresetTestHelpers.h"
@@ -5,7 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <optional>
 #include <set>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace
@@ -70,6 +76,40 @@ namespace
         juce::MemoryBlock data;
         file.loadFileAsData (data);
         return data;
+    }
+
+    // XML text of exactly numBytes with its zero byte after them: a root with every
+    // attribute and numElements - 1 empty children, padded in the last attribute's value.
+    juce::MemoryBlock xmlOfShape (int numElements, int numAttributes, size_t numBytes)
+    {
+        const auto write = [&] (size_t padding)
+        {
+            std::string text = "<VelmoraPreset";
+
+            for (int i = 0; i < numAttributes; ++i)
+                text += " a" + std::to_string (i) + "=\"" + std::string (i == numAttributes - 1 ? padding : 0, 'x') + "\"";
+
+            text += ">";
+
+            for (int i = 1; i < numElements; ++i)
+                text += "<Parameter/>";
+
+            return text + "</VelmoraPreset>";
+        };
+
+        const auto text = write (numBytes - write (0).size());
+        EXPECT_EQ (text.size(), numBytes);
+        return withZero (juce::String::fromUTF8 (text.data(), (int) text.size()));
+    }
+
+    // The bytes padded with a tail behind the body (which the reader never looks at) to
+    // exactly numBytes.
+    juce::MemoryBlock paddedTo (juce::MemoryBlock bytes, size_t numBytes)
+    {
+        const auto size = bytes.getSize();
+        bytes.setSize (numBytes, true);
+        EXPECT_LE (size, numBytes);
+        return bytes;
     }
 
     std::set<juce::String> fileNamesIn (const juce::File& folder)
@@ -342,9 +382,17 @@ TEST_F (PresetFiles, BadFilesAreNeitherListedNorChangeAnything)
     oversized.copyFrom (header.toRawUTF8(), 0, (size_t) header.length());
     static_cast<char*> (oversized.getData())[header.length()] = 0;
 
+    using Files = OrvelinUserPresetFiles;
+    const auto& limits = Files::xmlLimits;
+    const auto largest = makePresetBytes (header + "c", xmlOfShape (limits.maxElements, limits.maxAttributes, Files::maxBodyBytes), true);
+
     const struct { const char* name; juce::MemoryBlock bytes; } cases[] =
     {
         { "Empty",                   {} },
+        { "OneElementTooMany",       makePresetBytes (header, xmlOfShape (limits.maxElements + 1, 1, 4096), false) },
+        { "OneAttributeTooMany",     makePresetBytes (header, xmlOfShape (1, limits.maxAttributes + 1, 4096), false) },
+        { "OneByteTooMany",          makePresetBytes (header + "c", xmlOfShape (1, 1, Files::maxBodyBytes + 1), true) },
+        { "OneFileByteTooMany",      paddedTo (largest, Files::maxFileBytes + 1) },
         { "Garbage",                 garbage },
         { "WrongHeader",             makePresetBytes ("Velmora Preset Fil:::::", body, false) },
         { "HeaderWithoutItsZero",    juce::MemoryBlock (header.toRawUTF8(), (size_t) header.length()) },
@@ -379,13 +427,21 @@ TEST_F (PresetFiles, ScanListsValidFilesByFileNameIncludingHiddenOnes)
     writePreset ("Packed", makePresetBytes (header + "c", body, true));
     writePreset (".Hidden", makePresetBytes (header, body, false));
     writePreset ("", makePresetBytes (header, body, false));   // ".qzp": no name
+
+    // Every limit of the reader reached at once.
+    const auto& limits = OrvelinUserPresetFiles::xmlLimits;
+    const auto largestXml = xmlOfShape (limits.maxElements, limits.maxAttributes, OrvelinUserPresetFiles::maxBodyBytes);
+    const auto largest = writePreset ("Largest", paddedTo (makePresetBytes (header + "c", largestXml, true),
+                                                           OrvelinUserPresetFiles::maxFileBytes));
+    EXPECT_EQ (processor->loadUserPresetAsValueTree (largest).getNumProperties(), limits.maxAttributes);
+
     folder.getChildFile ("Other.txt").replaceWithData (body.getData(), body.getSize());
     folder.getChildFile ("Folder.qzp").createDirectory();
 
     // The name comes from the file, not from the "PresetName" inside.
     juce::StringArray names = processor->getAllUserPresetNames();
     names.sort (false);
-    EXPECT_EQ (names.joinIntoString ("|"), ".Hidden|Packed|Plain");
+    EXPECT_EQ (names.joinIntoString ("|"), ".Hidden|Largest|Packed|Plain");
 }
 
 TEST_F (PresetFiles, SpecialFilesNamedLikePresetsDoNotBlockTheScan)
@@ -532,6 +588,85 @@ TEST (PresetFileStrings, SavedSystemInformationIsAppendedInOrderAndKeepsExisting
     processor.addAdditionalInfosToValueTree (&invalid);
     processor.addAdditionalInfosToValueTree (nullptr);
     EXPECT_FALSE (processor.canUndo());
+}
+
+//==============================================================================
+// The scan reads a file again exactly when it may have changed since it was read.
+TEST (CachedFolderScan, ReadsAFileAgainWhenItMayHaveChanged)
+{
+    const auto folder = orvelin::test::temporaryHomeFolder().getChildFile ("scanned").getNonexistentSibling();
+    ASSERT_TRUE (folder.createDirectory());
+
+    std::map<juce::String, int> timesTested;
+    bool unsureCannotTell = true;   // as when "Unsure" could not be opened
+
+    const auto test = [&] (const juce::String& name) -> std::optional<bool>
+    {
+        ++timesTested[name];
+
+        if (name == "Unsure" && unsureCannotTell)
+            return std::nullopt;
+
+        return folder.getChildFile (name + ".qzp").loadFileAsString().startsWith ("yes");
+    };
+
+    const auto path = [&] (const char* name) { return folder.getChildFile (juce::String (name) + ".qzp").getFullPathName().toStdString(); };
+
+    // Writes in place (same inode) or through a new file moved over it, and puts the
+    // modification time back to what it was: only the inode or the change time tell.
+    const auto rewrite = [&] (const char* name, const char* content, bool inPlace)
+    {
+        struct stat before {};
+        ASSERT_EQ (::stat (path (name).c_str(), &before), 0);
+
+        if (inPlace)
+        {
+            std::ofstream (path (name), std::ios::binary | std::ios::trunc) << content;
+        }
+        else
+        {
+            const auto written = folder.getChildFile ("new.tmp");
+            ASSERT_TRUE (written.replaceWithText (content));
+            ASSERT_TRUE (written.moveFileTo (folder.getChildFile (juce::String (name) + ".qzp")));
+        }
+
+        struct stat after {};
+        ASSERT_EQ (::stat (path (name).c_str(), &after), 0);
+        ASSERT_EQ (after.st_ino == before.st_ino, inPlace);
+
+        const timespec times[2] = { before.st_atim, before.st_mtim };
+        ASSERT_EQ (::utimensat (AT_FDCWD, path (name).c_str(), times, 0), 0);
+    };
+
+    DvxCachedFolderScan settledAtOnce (".qzp", 0);
+    const auto scan = [&] { auto names = settledAtOnce.scan (folder, test); names.sort (false); return names.joinIntoString ("|"); };
+
+    for (const auto* name : { "Kept", "InPlace", "Replaced", "Removed", "Unsure" })
+        ASSERT_TRUE (folder.getChildFile (juce::String (name) + ".qzp").replaceWithText ("yes"));
+
+    EXPECT_EQ (scan(), "InPlace|Kept|Removed|Replaced");
+
+    // A change must fall on a later tick of the file system's clock than the first write.
+    juce::Thread::sleep (50);
+    rewrite ("InPlace", "no!", true);
+    rewrite ("Replaced", "no!", false);
+    ASSERT_TRUE (folder.getChildFile ("Removed.qzp").deleteFile());
+
+    EXPECT_EQ (scan(), "Kept");
+    EXPECT_EQ (timesTested, (std::map<juce::String, int> { { "Kept", 1 }, { "InPlace", 2 }, { "Replaced", 2 },
+                                                           { "Removed", 1 }, { "Unsure", 2 } }));
+
+    // Files come back, and a file changed within the settle time is read at every scan.
+    unsureCannotTell = false;
+    ASSERT_TRUE (folder.getChildFile ("Removed.qzp").replaceWithText ("yes"));
+    DvxCachedFolderScan settlingSlowly (".qzp");
+    timesTested.clear();
+
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ (settlingSlowly.scan (folder, test).size(), 3);
+
+    EXPECT_EQ (timesTested["Removed"], 2);
+    folder.deleteRecursively();
 }
 
 //==============================================================================

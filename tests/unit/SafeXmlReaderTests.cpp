@@ -117,6 +117,7 @@ TEST (SafeXmlReader, AcceptsOnlyThePlainShape)
     {
         SCOPED_TRACE (c.description);
         EXPECT_EQ (read (c.text) != nullptr, c.accepted);
+        EXPECT_EQ (DvxSafeXmlReader::accepts (c.text.data(), c.text.size()), c.accepted);
     }
 
     EXPECT_EQ (DvxSafeXmlReader::parse (nullptr, 10), nullptr);
