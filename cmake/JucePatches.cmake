@@ -54,8 +54,11 @@ function(orvelin_patch_juce result_dir)
 
     if(NOT previous_fingerprint STREQUAL fingerprint)
         message(STATUS "Copying JUCE from ${debian_modules} and applying ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/juce-patches")
+        # Copied with fresh times (file(COPY) keeps Debian's), so that every source compiled
+        # from the copy is rebuilt, also those a removed or changed patch no longer touches.
         file(REMOVE_RECURSE "${patched_juce}")
-        file(COPY "${debian_modules}/" DESTINATION "${patched_modules}")
+        file(MAKE_DIRECTORY "${patched_modules}")
+        execute_process(COMMAND cp -R "${debian_modules}/." "${patched_modules}" COMMAND_ERROR_IS_FATAL ANY)
 
         foreach(juce_patch IN LISTS juce_patches)
             execute_process(
