@@ -523,6 +523,35 @@ namespace
     INSTANTIATE_TEST_SUITE_P (EveryFormat, BuiltPlugin, ::testing::ValuesIn (everyFormat), formatName);
 
     //==============================================================================
+    // Each binary exports its format's entry points and nothing else: lv2lint fails a bundle
+    // whose library exports more, and one plug-in's symbols could bind to another's.
+    TEST (BuiltBinaries, ExportOnlyTheirEntryPoints)
+    {
+        const std::pair<juce::File, const char*> binaries[] = {
+            { getBuiltVst3Bundle().findChildFiles (juce::File::findFiles, true, "*.so")[0], "GetPluginFactory ModuleEntry ModuleExit" },
+            { getBuiltLv2Bundle().getChildFile ("libOrvelin.so"),                           "lv2_descriptor lv2ui_descriptor" },
+            { getBuiltVst2Module(),                                                         "VSTPluginMain main" },
+        };
+
+        for (const auto& [binary, entryPoints] : binaries)
+        {
+            juce::ChildProcess nm;
+            ASSERT_TRUE (nm.start (juce::StringArray { "nm", "-D", "--defined-only", "--format=posix", binary.getFullPathName() }));
+
+            juce::StringArray exported, expected;
+            exported.addLines (nm.readAllProcessOutput().trim());
+            exported.trim();
+
+            for (auto& line : exported)
+                line = line.upToFirstOccurrenceOf (" ", false, false);
+
+            expected.addTokens (entryPoints, " ", {});
+            exported.sort (false);
+            expected.sort (false);
+            EXPECT_EQ (exported.joinIntoString (" ").toStdString(), expected.joinIntoString (" ").toStdString()) << binary.getFullPathName();
+        }
+    }
+
     // lilv finding the plug-in by its URI already proves that the turtle files are sound;
     // this checks that the manifest a host reads first publishes the plug-in under the
     // URI that sessions store, not the build folder's file:// path.
