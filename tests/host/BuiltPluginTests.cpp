@@ -1,5 +1,6 @@
 #include "LoadedPlugin.h"
 #include "ScreenPointer.h"
+#include "helpers/AllocationCounter.h"
 #include "helpers/ExpectedParameterTable.h"
 #include "helpers/TestData.h"
 #include "helpers/TestEnvironment.h"
@@ -319,6 +320,28 @@ namespace
     TEST_P (BuiltPlugin, DefaultSettingsPassStereoAudioUnchanged)
     {
         expectAudioPassesUnchanged (*plugin);
+    }
+
+    // A block on the host's audio thread allocates nothing inside the plug-in or its wrapper
+    // (JUCE 7.0.5's VST3 wrapper copied a channel mapping, and with it a vector, every block).
+    TEST_P (BuiltPlugin, ProcessingAllocatesNothing)
+    {
+        plugin->prepare (44100.0, 512);
+        juce::AudioBuffer<float> block (2, 512);
+
+        // In its first block JUCE's VST3 host sizes lists of its own.
+        processOneBlock (*plugin);
+        const auto before = orvelin::test::allocationsOnWatchedThreads();
+
+        for (int i = 0; i < 20; ++i)
+        {
+            block.clear();
+            orvelin::test::WatchAllocations watch;
+            plugin->process (block);
+        }
+
+        EXPECT_EQ (orvelin::test::allocationsOnWatchedThreads() - before, 0);
+        plugin->release();
     }
 
     TEST_P (BuiltPlugin, AutomationReachesItsSlotAndTheSessionStateRestoresIntoAFreshInstance)
