@@ -11,8 +11,9 @@
 // After each restore the plug-in must process a finite block, and what it then saves must
 // restore to the same save. A VST3 state must restore the same from a stream that hands
 // it over at once, one that hands it over in pieces, and one that doesn't tell its size.
-// JUCE's own assertions are not fatal here: its readers assert on corrupt data by design. ./build.sh fuzz runs this with -close_fd_mask=2, which keeps the
-// plug-ins' assertion logs out of the way; broken invariants are reported on stdout.
+// JUCE's own assertions are not fatal here: its readers assert on corrupt data by design.
+// ./build.sh fuzz runs this with -close_fd_mask=2, which keeps the plug-ins' assertion logs
+// out of the way; broken invariants are reported on stdout.
 
 #include <pluginterfaces/base/ibstream.h>
 #include <pluginterfaces/base/ipluginbase.h>
@@ -352,10 +353,9 @@ namespace
             stateKey = map (std::string (descriptor->URI) + ":StateString");
 
             const LV2_Feature mapFeature { LV2_URID__map, &mapper };
-            const LV2_Feature unmapFeature { LV2_URID__unmap, &unmapper };
             const LV2_Feature optionsFeature { LV2_OPTIONS__options, options };
             const LV2_Feature boundedFeature { LV2_BUF_SIZE__boundedBlockLength, nullptr };
-            const LV2_Feature* features[] { &mapFeature, &unmapFeature, &optionsFeature, &boundedFeature, nullptr };
+            const LV2_Feature* features[] { &mapFeature, &optionsFeature, &boundedFeature, nullptr };
 
             instance = descriptor->instantiate (descriptor, sampleRate, (library.parent_path().string() + "/").c_str(), features);
 
@@ -419,15 +419,6 @@ namespace
             return static_cast<Lv2Plugin*> (handle)->map (uri);
         }
 
-        static const char* unmapUrid (LV2_URID_Unmap_Handle handle, LV2_URID urid)
-        {
-            for (const auto& [uri, id] : static_cast<Lv2Plugin*> (handle)->urids)
-                if (id == urid)
-                    return uri.c_str();
-
-            return nullptr;
-        }
-
         static const void* retrieve (LV2_State_Handle handle, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags)
         {
             auto& self = *static_cast<Lv2Plugin*> (handle);
@@ -453,7 +444,6 @@ namespace
 
         std::map<std::string, LV2_URID> urids;
         LV2_URID_Map mapper { this, mapUri };
-        LV2_URID_Unmap unmapper { this, unmapUrid };
         int32_t maxBlockLength = blockSize;
         LV2_Options_Option options[2] {
             { LV2_OPTIONS_INSTANCE, 0, map (LV2_BUF_SIZE__maxBlockLength), sizeof (int32_t), map (LV2_ATOM__Int), &maxBlockLength },
