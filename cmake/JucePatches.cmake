@@ -35,7 +35,7 @@ function(orvelin_patch_juce result_dir)
 
     # What the copy is made from: the Debian packages, this file and each patch.
     file(GLOB dpkg_lists "/var/lib/dpkg/info/juce-modules-source*.list")
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${dpkg_lists} "${debian_config}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${dpkg_lists} ${juce_patches} "${debian_config}")
 
     set(fingerprint "${debian_modules}")
     foreach(input IN LISTS dpkg_lists juce_patches ITEMS "${debian_config}" "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
