@@ -94,7 +94,12 @@ run_fuzzer() {
         cp "$ROOT"/tests/data/$pattern "$dir/seeds/"
     done
 
-    "build/fuzz/$target" "$dir/corpus" "$dir/seeds" \
+    # The wrapper target wraps the copied states in each format's envelope itself, and the
+    # plug-ins it loads log JUCE's assertions on stderr for every corrupt input.
+    local quiet=()
+    [ "$target" = orvelin_fuzz_wrapper_state ] && quiet=(-close_fd_mask=2)
+
+    ORVELIN_FUZZ_SEED_STATES="$dir/seeds" "build/fuzz/$target" "$dir/corpus" "$dir/seeds" "${quiet[@]}" \
         -dict="$ROOT/tests/fuzz/xml.dict" -max_len=8192 -timeout=10 -rss_limit_mb=4096 \
         -max_total_time="${ORVELIN_FUZZ_SECONDS:-600}" -print_final_stats=1 \
         -artifact_prefix="$dir/findings/" >"$dir/log.txt" 2>&1
@@ -126,7 +131,8 @@ case "${1:-}" in
         configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
             -DORVELIN_BUILD_FUZZ=ON -DORVELIN_SANITIZE=fuzzer-no-link,address,undefined
-        targets=(orvelin_fuzz_preset_file orvelin_fuzz_state_blob orvelin_fuzz_properties_file)
+        targets=(orvelin_fuzz_preset_file orvelin_fuzz_state_blob orvelin_fuzz_properties_file
+                 orvelin_fuzz_wrapper_state)
         build build/fuzz --parallel "$jobs" --target "${targets[@]}"
 
         # All at once, one core each; a finding prints where it happened. Their throw-away
@@ -138,10 +144,12 @@ case "${1:-}" in
         run_fuzzer orvelin_fuzz_preset_file '*.qzp' & preset=$!
         run_fuzzer orvelin_fuzz_state_blob '*.state' '*.bin' & state=$!
         run_fuzzer orvelin_fuzz_properties_file '*.qzproperties' & properties=$!
+        run_fuzzer orvelin_fuzz_wrapper_state '*.state' '*.bin' & wrapper=$!
         status=0
         wait "$preset" || status=1
         wait "$state" || status=1
         wait "$properties" || status=1
+        wait "$wrapper" || status=1
 
         for target in "${targets[@]}"; do
             log=build/fuzz/${target#orvelin_fuzz_}/log.txt

@@ -22,8 +22,10 @@ juce_add_console_app(orvelin_host_tests PRODUCT_NAME "OrvelinHostTests")
 # end the program (see the editor tests).
 set(ORVELIN_HOST_TEST_X11_HELPERS "${CMAKE_SOURCE_DIR}/tests/helpers/editor/LenientXErrorHandler.cpp")
 
-target_sources(orvelin_host_tests PRIVATE ${ORVELIN_HOST_TEST_SOURCES} ${ORVELIN_TEST_HELPERS} ${ORVELIN_HOST_TEST_X11_HELPERS})
+target_sources(orvelin_host_tests PRIVATE ${ORVELIN_HOST_TEST_SOURCES} ${ORVELIN_TEST_HELPERS} ${ORVELIN_HOST_TEST_X11_HELPERS}
+    ${ORVELIN_ALLOCATION_COUNTER})
 set_source_files_properties(${ORVELIN_HOST_TEST_SOURCES} ${ORVELIN_TEST_HELPERS} ${ORVELIN_HOST_TEST_X11_HELPERS}
+    ${ORVELIN_ALLOCATION_COUNTER}
     PROPERTIES COMPILE_OPTIONS "${ORVELIN_WARNING_FLAGS}")
 # The raw VST2 host includes fst, which prints #warning lines on purpose.
 set_property(SOURCE "${CMAKE_SOURCE_DIR}/tests/host/RawVst2Host.cpp" APPEND PROPERTY COMPILE_OPTIONS -Wno-cpp)

@@ -35,7 +35,7 @@ function(orvelin_patch_juce result_dir)
 
     # What the copy is made from: the Debian packages, this file and each patch.
     file(GLOB dpkg_lists "/var/lib/dpkg/info/juce-modules-source*.list")
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${dpkg_lists} "${debian_config}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${dpkg_lists} ${juce_patches} "${debian_config}")
 
     set(fingerprint "${debian_modules}")
     foreach(input IN LISTS dpkg_lists juce_patches ITEMS "${debian_config}" "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
@@ -54,8 +54,11 @@ function(orvelin_patch_juce result_dir)
 
     if(NOT previous_fingerprint STREQUAL fingerprint)
         message(STATUS "Copying JUCE from ${debian_modules} and applying ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/juce-patches")
+        # Copied with fresh times (file(COPY) keeps Debian's), so that every source compiled
+        # from the copy is rebuilt, also those a removed or changed patch no longer touches.
         file(REMOVE_RECURSE "${patched_juce}")
-        file(COPY "${debian_modules}/" DESTINATION "${patched_modules}")
+        file(MAKE_DIRECTORY "${patched_modules}")
+        execute_process(COMMAND cp -R "${debian_modules}/." "${patched_modules}" COMMAND_ERROR_IS_FATAL ANY)
 
         foreach(juce_patch IN LISTS juce_patches)
             execute_process(

@@ -71,6 +71,21 @@ foreach(format IN LISTS ORVELIN_FORMATS)
     endif()
 endforeach()
 
+# Each binary exports its format's entry points and nothing else (VST2 also its old name
+# "main"): our code, JUCE, the resources and the C++ library's inline templates stay inside,
+# so that lv2lint passes, no plug-in's symbols bind to another's, and hosts can unload it.
+set(ORVELIN_ENTRY_POINTS_VST3 GetPluginFactory ModuleEntry ModuleExit)
+set(ORVELIN_ENTRY_POINTS_LV2 lv2_descriptor lv2ui_descriptor)
+set(ORVELIN_ENTRY_POINTS_VST VSTPluginMain main)
+
+foreach(format VST3 LV2 VST)
+    list(JOIN ORVELIN_ENTRY_POINTS_${format} "; " names)
+    set(map "${CMAKE_BINARY_DIR}/exports-${format}.map")
+    file(WRITE "${map}" "{\n  global: ${names};\n  local: *;\n};\n")
+    target_link_options(Orvelin_${format} PRIVATE "LINKER:--version-script=${map}")
+    set_property(TARGET Orvelin_${format} APPEND PROPERTY LINK_DEPENDS "${map}")
+endforeach()
+
 # fst warns on purpose with #warning; the VST2 module takes no "lib" prefix.
 target_compile_definitions(Orvelin_VST PRIVATE FST_DONT_DEPRECATE_UNKNOWN=1)
 target_compile_options(Orvelin_VST PRIVATE -Wno-cpp)

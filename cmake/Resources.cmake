@@ -21,6 +21,9 @@ juce_add_binary_data(OrvelinBinaryData
     NAMESPACE BinaryData
     SOURCES ${ORVELIN_RESOURCE_FILES})
 
+# JUCE hides the plug-in's own symbols, but not those of this helper library.
+set_target_properties(OrvelinBinaryData PROPERTIES CXX_VISIBILITY_PRESET hidden)
+
 # JUCE's generator step only depends on the list of file names; without this an edited
 # image or font would not be re-encoded until the next clean build.
 add_custom_command(

@@ -61,6 +61,8 @@ if(TARGET orvelin_editor_tests)
 endif()
 
 file(GLOB ORVELIN_REALTIME_TESTS CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/realtime/*.cpp")
-orvelin_add_test_program(orvelin_realtime_tests SOURCES ${ORVELIN_REALTIME_TESTS})
+set(ORVELIN_ALLOCATION_COUNTER "${CMAKE_SOURCE_DIR}/tests/helpers/AllocationCounter.cpp")
+orvelin_add_test_program(orvelin_realtime_tests
+    SOURCES ${ORVELIN_REALTIME_TESTS} EXTRA_SOURCES ${ORVELIN_ALLOCATION_COUNTER})
 
 include(HostTests OPTIONAL)

@@ -1,5 +1,6 @@
 #include "LoadedPlugin.h"
 #include "ScreenPointer.h"
+#include "helpers/AllocationCounter.h"
 #include "helpers/ExpectedParameterTable.h"
 #include "helpers/TestData.h"
 #include "helpers/TestEnvironment.h"
@@ -101,6 +102,18 @@ namespace
     std::string formatName (const ::testing::TestParamInfo<FormatTraits>& info)
     {
         return getFormatName (info.param.format);
+    }
+
+    // A state followed by the VST3 wrapper's private-data section (8 zero bytes, the data,
+    // its size in 8 bytes, the identifier), here with no data and the given size.
+    juce::MemoryBlock withVst3PrivateDataSize (const juce::MemoryBlock& state, juce::uint64 size)
+    {
+        juce::MemoryOutputStream out;
+        out << state;
+        out.writeInt64 (0);
+        out.writeInt64 ((juce::int64) size);
+        out << "JUCEPrivateData";
+        return out.getMemoryBlock();
     }
 
     //==============================================================================
@@ -309,6 +322,28 @@ namespace
         expectAudioPassesUnchanged (*plugin);
     }
 
+    // A block on the host's audio thread allocates nothing inside the plug-in or its wrapper
+    // (JUCE 7.0.5's VST3 wrapper copied a channel mapping, and with it a vector, every block).
+    TEST_P (BuiltPlugin, ProcessingAllocatesNothing)
+    {
+        plugin->prepare (44100.0, 512);
+        juce::AudioBuffer<float> block (2, 512);
+
+        // In its first block JUCE's VST3 host sizes lists of its own.
+        processOneBlock (*plugin);
+        const auto before = orvelin::test::allocationsOnWatchedThreads();
+
+        for (int i = 0; i < 20; ++i)
+        {
+            block.clear();
+            orvelin::test::WatchAllocations watch;
+            plugin->process (block);
+        }
+
+        EXPECT_EQ (orvelin::test::allocationsOnWatchedThreads() - before, 0);
+        plugin->release();
+    }
+
     TEST_P (BuiltPlugin, AutomationReachesItsSlotAndTheSessionStateRestoresIntoAFreshInstance)
     {
         plugin->prepare (44100.0, 512);
@@ -398,11 +433,33 @@ namespace
             EXPECT_TRUE (instance->getState() == before) << name;
         }
 
+        // Base64 texts whose declared size the text can't hold: decoding asked for that much
+        // memory and std::bad_alloc ended the host.
+        for (auto* text : { "-1.VMjLgXj", "-2147483648.VMjLgXj", "3000000000.VMjLgXj" })
+        {
+            if (instance->setPluginStateText (text))
+            {
+                EXPECT_TRUE (instance->getState() == before) << text;
+            }
+        }
+
         expectAudioPassesUnchanged (*instance);
 
         // The blobs did reach the plug-in: a state it saved itself changes it.
-        instance->setPluginState (testData ("saved-state.bin"));
-        EXPECT_FALSE (instance->getState() == before);
+        const auto saved = testData ("saved-state.bin");
+        instance->setPluginState (saved);
+        const auto restored = instance->getState();
+        EXPECT_FALSE (restored == before);
+
+        // The same state followed by the section in which the VST3 wrapper keeps its own data,
+        // with a forged size: the wrapper subtracted it unchecked and read far outside the
+        // state. Such a section is no section, and the state in front of it still restores.
+        for (const auto forgedSize : { (juce::uint64) saved.getSize() + 8, (juce::uint64) 1 << 30, ~(juce::uint64) 0 })
+        {
+            instance->setState (before);
+            instance->setPluginState (withVst3PrivateDataSize (saved, forgedSize));
+            EXPECT_TRUE (instance->getState() == restored) << forgedSize;
+        }
 
         for (auto* name : hostilePresets)
             presets.getChildFile (name).deleteFile();
@@ -489,6 +546,35 @@ namespace
     INSTANTIATE_TEST_SUITE_P (EveryFormat, BuiltPlugin, ::testing::ValuesIn (everyFormat), formatName);
 
     //==============================================================================
+    // Each binary exports its format's entry points and nothing else: lv2lint fails a bundle
+    // whose library exports more, and one plug-in's symbols could bind to another's.
+    TEST (BuiltBinaries, ExportOnlyTheirEntryPoints)
+    {
+        const std::pair<juce::File, const char*> binaries[] = {
+            { getBuiltVst3Bundle().findChildFiles (juce::File::findFiles, true, "*.so")[0], "GetPluginFactory ModuleEntry ModuleExit" },
+            { getBuiltLv2Bundle().getChildFile ("libOrvelin.so"),                           "lv2_descriptor lv2ui_descriptor" },
+            { getBuiltVst2Module(),                                                         "VSTPluginMain main" },
+        };
+
+        for (const auto& [binary, entryPoints] : binaries)
+        {
+            juce::ChildProcess nm;
+            ASSERT_TRUE (nm.start (juce::StringArray { "nm", "-D", "--defined-only", "--format=posix", binary.getFullPathName() }));
+
+            juce::StringArray exported, expected;
+            exported.addLines (nm.readAllProcessOutput().trim());
+            exported.trim();
+
+            for (auto& line : exported)
+                line = line.upToFirstOccurrenceOf (" ", false, false);
+
+            expected.addTokens (entryPoints, " ", {});
+            exported.sort (false);
+            expected.sort (false);
+            EXPECT_EQ (exported.joinIntoString (" ").toStdString(), expected.joinIntoString (" ").toStdString()) << binary.getFullPathName();
+        }
+    }
+
     // lilv finding the plug-in by its URI already proves that the turtle files are sound;
     // this checks that the manifest a host reads first publishes the plug-in under the
     // URI that sessions store, not the build folder's file:// path.

@@ -117,8 +117,11 @@ namespace orvelin::host
 
             void setPluginState (const juce::MemoryBlock& pluginState) override
             {
-                const auto encoded = pluginState.toBase64Encoding();
+                setPluginStateText (pluginState.toBase64Encoding());
+            }
 
+            bool setPluginStateText (const juce::String& encoded) override
+            {
                 if (format == PluginFormat::vst3)
                 {
                     // JUCE's VST3 host keeps the component's state, base64-encoded, in an
@@ -129,7 +132,7 @@ namespace orvelin::host
                     juce::MemoryBlock hostState;
                     juce::AudioProcessor::copyXmlToBinary (envelope, hostState);
                     setState (hostState);
-                    return;
+                    return true;
                 }
 
                 // JUCE's LV2 host keeps an LV2 state as text, where the plug-in's blob is the
@@ -143,6 +146,7 @@ namespace orvelin::host
                 const auto end = text.indexOfChar (literal, '"');
                 const auto replaced = text.substring (0, literal) + encoded + text.substring (end);
                 setState (juce::MemoryBlock (replaced.toRawUTF8(), replaced.getNumBytesAsUTF8()));
+                return true;
             }
 
             // JUCE's host editor for the format embeds the plug-in's window once it is on

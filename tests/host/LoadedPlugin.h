@@ -78,6 +78,11 @@ namespace orvelin::host
         // writes), carried the way this format's host carries it in a session.
         virtual void setPluginState (const juce::MemoryBlock& pluginState) = 0;
 
+        // The same as the base64 text that the format's host keeps in a session (an LV2
+        // StateString, the IComponent element of JUCE's VST3 host), given as it is so that
+        // a forged text reaches the decoder. False when the format carries raw bytes.
+        virtual bool setPluginStateText (const juce::String& base64Text) = 0;
+
         //==============================================================================
         // The plug-in's own editor in a window of this host, with its top left at the
         // given place on the screen. False when the format's host offers no editor.

@@ -169,6 +169,7 @@ namespace orvelin::host
 
             // A VST2 host keeps the plug-in's chunk as it is.
             void setPluginState (const juce::MemoryBlock& pluginState) override { setState (pluginState); }
+            bool setPluginStateText (const juce::String&) override               { return false; }
 
             // The editor opens inside a window of ours: a VST2 host on X11 hands over the
             // window's id, and the plug-in embeds its own window there.

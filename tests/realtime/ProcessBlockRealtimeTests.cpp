@@ -1,71 +1,21 @@
 // The audio thread must never allocate: an allocation can take a lock inside the
 // allocator or page in memory, and either can make the host miss its deadline. This
-// program replaces the global allocation functions so that it can count every allocation
-// made on the thread that runs processBlock, while other threads automate every
+// program counts every allocation made on the thread that runs processBlock (through the
+// counting allocation functions of tests/helpers), while other threads automate every
 // parameter, read the meters and ask for new SAFE BASS coefficients as a host, an editor
 // and a state restore would.
 
+#include "helpers/AllocationCounter.h"
 #include "processor/OrvelinAudioProcessor.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
 #include <thread>
 #include <vector>
 
-namespace
-{
-    std::atomic<long> allocationsOnWatchedThread { 0 };
-    thread_local bool watchingThisThread = false;
-
-    void* allocate (std::size_t size, std::size_t alignment = 0)
-    {
-        if (watchingThisThread)
-            allocationsOnWatchedThread.fetch_add (1, std::memory_order_relaxed);
-
-        size = size == 0 ? 1 : size;
-
-        if (alignment > alignof (std::max_align_t))
-            return std::aligned_alloc (alignment, (size + alignment - 1) / alignment * alignment);
-
-        return std::malloc (size);
-    }
-
-    void* allocateOrThrow (std::size_t size, std::size_t alignment = 0)
-    {
-        if (auto* p = allocate (size, alignment))
-            return p;
-
-        throw std::bad_alloc();
-    }
-
-    struct WatchAllocations
-    {
-        WatchAllocations()  { watchingThisThread = true; }
-        ~WatchAllocations() { watchingThisThread = false; }
-    };
-}
-
-void* operator new (std::size_t size)                                          { return allocateOrThrow (size); }
-void* operator new[] (std::size_t size)                                        { return allocateOrThrow (size); }
-void* operator new (std::size_t size, const std::nothrow_t&) noexcept          { return allocate (size); }
-void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept        { return allocate (size); }
-void* operator new (std::size_t size, std::align_val_t a)                      { return allocateOrThrow (size, (std::size_t) a); }
-void* operator new[] (std::size_t size, std::align_val_t a)                    { return allocateOrThrow (size, (std::size_t) a); }
-void* operator new (std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept   { return allocate (size, (std::size_t) a); }
-void* operator new[] (std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept { return allocate (size, (std::size_t) a); }
-void operator delete (void* p) noexcept                                        { std::free (p); }
-void operator delete[] (void* p) noexcept                                      { std::free (p); }
-void operator delete (void* p, std::size_t) noexcept                           { std::free (p); }
-void operator delete[] (void* p, std::size_t) noexcept                         { std::free (p); }
-void operator delete (void* p, std::align_val_t) noexcept                      { std::free (p); }
-void operator delete[] (void* p, std::align_val_t) noexcept                    { std::free (p); }
-void operator delete (void* p, std::size_t, std::align_val_t) noexcept         { std::free (p); }
-void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept       { std::free (p); }
-void operator delete (void* p, const std::nothrow_t&) noexcept                 { std::free (p); }
-void operator delete[] (void* p, const std::nothrow_t&) noexcept               { std::free (p); }
+using orvelin::test::allocationsOnWatchedThreads;
+using orvelin::test::WatchAllocations;
 
 namespace
 {
@@ -176,12 +126,12 @@ namespace
             auto& buffer = buffers[(size_t) block % buffers.size()];
             fillWithNoise (buffer, random);
 
-            const auto before = allocationsOnWatchedThread.load();
+            const auto before = allocationsOnWatchedThreads();
             {
                 WatchAllocations watch;
                 processor.processBlock (buffer, midi);
             }
-            allocations += allocationsOnWatchedThread.load() - before;
+            allocations += allocationsOnWatchedThreads() - before;
         }
 
         return allocations;
@@ -190,7 +140,7 @@ namespace
 
 TEST (RealtimeSafety, TheCounterSeesAllocationsOnTheWatchedThreadOnly)
 {
-    const auto before = allocationsOnWatchedThread.load();
+    const auto before = allocationsOnWatchedThreads();
     {
         WatchAllocations watch;
         auto* value = new int (3);
@@ -198,15 +148,15 @@ TEST (RealtimeSafety, TheCounterSeesAllocationsOnTheWatchedThreadOnly)
         std::vector<float> values (100);
         std::thread ([] { std::vector<int> elsewhere (10); }).join();
     }
-    const auto counted = allocationsOnWatchedThread.load() - before;
+    const auto counted = allocationsOnWatchedThreads() - before;
 
     // The int and the vector; the thread start may allocate too, the other thread's
     // vector must not be counted.
     EXPECT_GE (counted, 2);
 
-    const auto quiet = allocationsOnWatchedThread.load();
+    const auto quiet = allocationsOnWatchedThreads();
     std::vector<float> unwatched (100);
-    EXPECT_EQ (allocationsOnWatchedThread.load(), quiet);
+    EXPECT_EQ (allocationsOnWatchedThreads(), quiet);
 }
 
 TEST (RealtimeSafety, ProcessBlockNeverAllocatesWhileEverythingElseIsBusy)
