@@ -618,6 +618,17 @@ TEST (MainPanelSync, AHostRestoreOrRenameReachesTheOpenEditorWithinOneTick)
     EXPECT_EQ (s.editor->getBounds(), juce::Rectangle<int> (0, 0, 900, 600));
     EXPECT_EQ (s.processor.getEditorHeight(), 600);
 
+    // During a corner drag the user's size stays, and the processor keeps it, although the
+    // drag ends without another move.
+    s.processor.setEditorHeight (540);
+    s.editor->updateEditorSize();
+    panel.resizingStarted();
+    restoreFromHostThread (s.processor, savedProject ("Drums"));
+    s.tick();
+    panel.resizingStopped();
+    EXPECT_EQ (s.editor->getHeight(), 540);
+    EXPECT_EQ (s.processor.getEditorHeight(), 540);
+
     std::thread host ([&] { s.processor.changeProgramName (0, "From The Host"); });
     host.join();
     s.tick();
