@@ -58,26 +58,17 @@ namespace
         return ids;
     }
 
-    int numberOfMenuWindowsShown()
+    // JUCE's popup-menu windows on the screen, of every instance.
+    std::vector<juce::Component*> menuWindowsShown()
     {
         auto& desktop = juce::Desktop::getInstance();
-        int shown = 0;
-
-        for (int i = 0; i < desktop.getNumComponents(); ++i)
-            shown += desktop.getComponent (i)->getName() == "menu" && desktop.getComponent (i)->isVisible() ? 1 : 0;
-
-        return shown;
-    }
-
-    juce::Component* findMenuWindow()
-    {
-        auto& desktop = juce::Desktop::getInstance();
+        std::vector<juce::Component*> shown;
 
         for (int i = 0; i < desktop.getNumComponents(); ++i)
             if (desktop.getComponent (i)->getName() == "menu" && desktop.getComponent (i)->isVisible())
-                return desktop.getComponent (i);
+                shown.push_back (desktop.getComponent (i));
 
-        return nullptr;
+        return shown;
     }
 
     void moveMouseTo (juce::Point<int> position)
@@ -280,11 +271,14 @@ TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothi
     const auto asArguments = [] (juce::StringArray arguments) { return juce::String (arguments.size()) + "\n" + arguments.joinIntoString ("\n") + "\n"; };
     const juce::String failed = "REVEAL: ERROR, presets folder could NOT be opened !";
 
-    const struct { const char* name; int xdgOpen, gio; bool saysFailed; } rows[] = {
-        { "xdg-open opens it",             0, -1, false },
-        { "xdg-open can't, gio opens it",  3,  0, false },
-        { "neither can",                   4,  2, true },
-        { "none is installed",            -1, -1, true },
+    // The answer may also come after the host has closed the editor: it must touch
+    // nothing then (run by ./build.sh asan too).
+    const struct { const char* name; int xdgOpen, gio; bool saysFailed, editorClosedFirst; } rows[] = {
+        { "xdg-open opens it",             0, -1, false, false },
+        { "xdg-open can't, gio opens it",  3,  0, false, false },
+        { "neither can",                   4,  2, true,  false },
+        { "none is installed",            -1, -1, true,  false },
+        { "neither can, editor closed",    4,  2, true,  true },
     };
 
     for (const auto& row : rows)
@@ -295,6 +289,9 @@ TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothi
         session.open();
         PopupCallbackReceiver (&session.panel()).modalStateFinished (6);
 
+        if (row.editorClosedFirst)
+            session.close();
+
         for (int i = 0; i < 1000 && numChildProcesses() > 0; ++i)
         {
             juce::Thread::sleep (10);
@@ -304,7 +301,10 @@ TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothi
         EXPECT_EQ (numChildProcesses(), 0) << "a process was left uncollected";
         EXPECT_EQ (openers.argumentsOf ("xdg-open"), row.xdgOpen < 0 ? "" : asArguments ({ folder }));
         EXPECT_EQ (openers.argumentsOf ("gio"), row.gio < 0 ? "" : asArguments ({ "open", folder }));
-        EXPECT_EQ (infoLine (session.panel()).getText() == failed, row.saysFailed);
+        if (session.editor != nullptr)
+        {
+            EXPECT_EQ (infoLine (session.panel()).getText() == failed, row.saysFailed);
+        }
     }
 
     for (const char* injected : { "pwned1", "pwned2" })
@@ -325,8 +325,8 @@ TEST (SettingsMenu, TheMouseOverAnyOfJucesMenuWindowsCountsAsOnTheMenu)
 
     EXPECT_TRUE (panel.getSettingsPopupMenuIsActive());
     EXPECT_EQ (infoLine (panel).getText(), "choose from popup menu ...");
-    auto* menuWindow = findMenuWindow();
-    ASSERT_NE (menuWindow, nullptr);
+    ASSERT_EQ (menuWindowsShown().size(), 1u);
+    auto* menuWindow = menuWindowsShown().front();
     renderAndKeep (*menuWindow, "settings-menu");
 
     // An item row of the menu, the panel, and a spot of the screen without a JUCE window.
@@ -382,12 +382,12 @@ TEST (SettingsMenu, AnEditorClosesItsOwnMenuAndNoOtherInstancesMenu)
         moveMouseTo ({ 1100, 100 });
         second.panel().createAndShowSettingsPopupMenu();
         pumpMessages();
-        ASSERT_EQ (numberOfMenuWindowsShown(), 2);
+        ASSERT_EQ (menuWindowsShown().size(), 2u);
 
         way.closeMenu (first);
         pumpMessages();
 
-        EXPECT_EQ (numberOfMenuWindowsShown(), 1);
+        EXPECT_EQ (menuWindowsShown().size(), 1u);
         EXPECT_TRUE (second.panel().getSettingsPopupMenuIsActive());
 
         if (first.editor != nullptr)
@@ -397,7 +397,7 @@ TEST (SettingsMenu, AnEditorClosesItsOwnMenuAndNoOtherInstancesMenu)
 
         second.close();
         pumpMessages();
-        EXPECT_EQ (numberOfMenuWindowsShown(), 0);
+        EXPECT_TRUE (menuWindowsShown().empty());
     }
 }
 
@@ -408,14 +408,14 @@ TEST (SettingsMenu, AResultArrivingAfterTheEditorIsGoneTouchesNothing)
     putOnScreen (session.open());
     session.panel().createAndShowSettingsPopupMenu();
     pumpMessages();
-    ASSERT_NE (findMenuWindow(), nullptr);
+    ASSERT_FALSE (menuWindowsShown().empty());
 
     // As a host closes the window: the panel closes the menu, and JUCE delivers the
     // menu's 0 afterwards, when the panel is gone. Other results may come just as late.
     auto lateReceiver = std::make_unique<PopupCallbackReceiver> (&session.panel());
     session.close();
     pumpMessages();
-    EXPECT_EQ (findMenuWindow(), nullptr);
+    EXPECT_TRUE (menuWindowsShown().empty());
 
     for (const int result : { 0, 1, 2, 3, 5, 100, 200 })
         lateReceiver->modalStateFinished (result);
