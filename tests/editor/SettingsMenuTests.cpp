@@ -318,7 +318,9 @@ TEST (SettingsMenu, TheMouseOverAnyOfJucesMenuWindowsCountsAsOnTheMenu)
     putOnScreen (editor);
     auto& panel = session.panel();
 
-    // Opened far from the editor, where JUCE puts it: at the mouse.
+    // Opened far from the editor, where JUCE puts it: at the mouse. A JUCE window keeps the
+    // focus, or the menu closes itself within milliseconds.
+    button (panel, "MONO").grabKeyboardFocus();
     moveMouseTo ({ 1500, 100 });
     panel.createAndShowSettingsPopupMenu();
     pumpMessages();
