@@ -648,6 +648,16 @@ TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostS
           juce::KeyPress::escapeKey, "Host Name" },
         { "channel name", labelNamed ("Channel Name Label"), [] (PanelSession& s) { restoreFromHostThread (s.processor, savedProject ("Bus 7")); },
           juce::KeyPress::escapeKey, "Bus 7" },
+        // A host that restores the project again and again, with the editor's settings unchanged.
+        { "input gain, restores", valueBoxOf ("InputGain"), [] (PanelSession& s)
+          {
+              s.setParameter ("InputGain", 0.75f);
+              juce::MemoryBlock state;
+              s.processor.getStateInformation (state);
+
+              for (int i = 0; i < 3; ++i, s.tick())
+                  restoreFromHostThread (s.processor, state);
+          }, juce::KeyPress::escapeKey, "+6.0dB" },
     };
 
     for (const auto& row : rows)
