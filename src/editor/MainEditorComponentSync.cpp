@@ -222,14 +222,17 @@ void MainEditorComponent::pollParameterManager()
         updateUndoButtons();
 
     // A restored project brings its own channel name, expert mode, colour scheme and
-    // editor size besides the values. The editor takes that size as the project was saved
-    // with it, and so the processor keeps the height the editor really has; a resize in
-    // progress ends with a height of the user's own, which wins.
+    // editor size besides the values. The editor takes that size, and the processor keeps
+    // the height the editor really has. During a corner drag the user's size wins: the
+    // processor gets the editor's height back, since a drag that ends without another
+    // move would not tell it.
     if (parameterManager->getHostStateNeedsToBeUpdatedInEditor())
     {
         updateAll();
 
-        if (! isResizing)
+        if (isResizing)
+            processor->setEditorHeight (getHeight());
+        else
             editor->updateEditorSize();
     }
 }

@@ -32,8 +32,8 @@ namespace
     // counts as no number, so a text field can never push a non-finite value into a
     // parameter. A number too large for a float ("1e39", "1e999", forty nines) is the
     // largest float of its sign, so that it ends up at the end of the range it points to;
-    // one too small for a double ("1e-999") is 0. JUCE's own reader is not used: a long
-    // exponent overflows its int arithmetic.
+    // one too small for a double ("1e-999", or hundreds of zeros after the point) is 0.
+    // JUCE's own reader is not used: a long exponent overflows its int arithmetic.
     float leadingNumber (const juce::String& text)
     {
         constexpr auto largest = (double) std::numeric_limits<float>::max();
@@ -45,10 +45,14 @@ namespace
         if (! startsWithNumber (text))
             return 0.0f;
 
-        // A number all the same, but beyond a double: too small only when its exponent is negative.
+        // A number all the same, but beyond a double: too small when its exponent is
+        // negative, or without one when it has no whole part.
         const auto number = text.trim().initialSectionContainingOnly ("0123456789.eE+-");
+        const bool tooSmall = number.containsAnyOf ("eE")
+                                ? number.fromFirstOccurrenceOf ("e", false, true).startsWithChar ('-')
+                                : number.trimCharactersAtStart ("+-").upToFirstOccurrenceOf (".", false, false).containsOnly ("0");
 
-        if (number.fromFirstOccurrenceOf ("e", false, true).startsWithChar ('-'))
+        if (tooSmall)
             return 0.0f;
 
         return (float) (number.startsWithChar ('-') ? -largest : largest);

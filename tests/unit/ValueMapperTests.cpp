@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace
 {
@@ -100,6 +101,9 @@ TEST (ValueMapper, NonFiniteValuesNeverTurnIntoNumbers)
 
 TEST (ValueMapper, TypedTextBackToNormalisedValues)
 {
+    // Hundreds of zeros after the point: below the smallest double, yet no far end.
+    const auto tinyDecimal = "0." + std::string (400, '0') + "1";
+
     const ParseCase cases[] = {
         { M::mapPercent200, "150 %", 0.75f }, { M::mapPercent200, "500", 1.0f },
         { M::mapPercent200, "-20", 0.0f },    { M::mapPercent200, "wide", 0.0f },
@@ -112,6 +116,7 @@ TEST (ValueMapper, TypedTextBackToNormalisedValues)
         // Beyond a float or a double: the end of the range it points to, or 0 when tiny.
         { M::mapPercent200, "1e39", 1.0f },  { M::mapPercent200, "1e99999999999", 1.0f },
         { M::mapPercent200, "-1e999", 0.0f }, { M::mapPercent200, "1e-999", 0.0f },
+        { M::mapPercent200, tinyDecimal.c_str(), 0.0f }, { M::mapGainDb12, tinyDecimal.c_str(), 0.5f },
         { M::mapPan100, "L99999999999999999999999999999999999999999", 0.0f },
         { M::mapPan100, "99999999999999999999999999999999999999999", 1.0f }, { M::mapSafeBassFreq, "1E+999 Hz", 1.0f },
         { M::mapSafeBassFreq, "OFF", 0.0f }, { M::mapSafeBassFreq, "off", 0.0f }, { M::mapSafeBassFreq, "5", 0.0f },
