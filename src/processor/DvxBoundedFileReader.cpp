@@ -3,21 +3,13 @@
 #include <cerrno>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
-    using Identity = DvxBoundedFileReader::Identity;
-
-    Identity identityOf (const struct stat& info) noexcept
+    juce::int64 toNanoseconds (const timespec& t) noexcept
     {
-        Identity identity;
-        identity.device = (juce::uint64) info.st_dev;
-        identity.inode = (juce::uint64) info.st_ino;
-        identity.size = (juce::int64) info.st_size;
-        identity.modificationNanoseconds = (juce::int64) info.st_mtim.tv_sec * 1000000000 + (juce::int64) info.st_mtim.tv_nsec;
-        return identity;
+        return (juce::int64) t.tv_sec * 1000000000 + (juce::int64) t.tv_nsec;
     }
 
     // Closes the descriptor on every way out.
@@ -69,6 +61,17 @@ namespace
     }
 }
 
+DvxBoundedFileReader::Identity DvxBoundedFileReader::identityOf (const struct stat& info) noexcept
+{
+    Identity identity;
+    identity.device = (juce::uint64) info.st_dev;
+    identity.inode = (juce::uint64) info.st_ino;
+    identity.size = (juce::int64) info.st_size;
+    identity.modificationNanoseconds = toNanoseconds (info.st_mtim);
+    identity.changeNanoseconds = toNanoseconds (info.st_ctim);
+    return identity;
+}
+
 DvxBoundedFileReader::Result DvxBoundedFileReader::read (const juce::File& file, size_t maxBytes)
 {
     Result result;
@@ -87,6 +90,7 @@ DvxBoundedFileReader::Result DvxBoundedFileReader::read (const juce::File& file,
     if (! S_ISREG (info.st_mode))
     {
         result.outcome = Outcome::notARegularFile;
+        result.identity = identityOf (info);
         return result;
     }
 

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <optional>
 
+#include <sys/stat.h>
+
 // Reads a whole file that anybody may have put where we look: a preset, the properties file.
 // Only a regular file is read (a link is followed to what it names), never more than a
 // limit, from one open descriptor to its end, and nothing here can block: a FIFO would hang
@@ -23,26 +25,30 @@ public:
     };
 
     // What was read, told apart from what the path names a moment later: a writer that
-    // replaces the file or writes into it changes one of these.
+    // replaces the file or writes into it changes one of these, the change time at least,
+    // which every write sets to the clock.
     struct Identity
     {
         juce::uint64 device = 0, inode = 0;
-        juce::int64 size = 0, modificationNanoseconds = 0;
+        juce::int64 size = 0, modificationNanoseconds = 0, changeNanoseconds = 0;
 
         bool operator== (const Identity& other) const noexcept
         {
             return device == other.device && inode == other.inode && size == other.size
-                && modificationNanoseconds == other.modificationNanoseconds;
+                && modificationNanoseconds == other.modificationNanoseconds
+                && changeNanoseconds == other.changeNanoseconds;
         }
 
         bool operator!= (const Identity& other) const noexcept { return ! operator== (other); }
     };
 
+    static Identity identityOf (const struct stat& info) noexcept;
+
     struct Result
     {
         Outcome outcome = Outcome::failed;
         juce::MemoryBlock bytes;              // only for Outcome::read
-        std::optional<Identity> identity;     // of the file that was opened, when one was
+        std::optional<Identity> identity;     // of what was opened, or found not to be a regular file
 
         bool wasRead() const noexcept { return outcome == Outcome::read; }
     };

@@ -10,11 +10,6 @@
 
 namespace
 {
-    std::int64_t toNanoseconds (const timespec& t) noexcept
-    {
-        return (std::int64_t) t.tv_sec * 1000000000 + (std::int64_t) t.tv_nsec;
-    }
-
     // The same clock the file system stamps change times from.
     std::int64_t nowNanoseconds()
     {
@@ -41,12 +36,6 @@ namespace
 
         return name;
     }
-}
-
-bool DvxCachedFolderScan::Identity::operator== (const Identity& other) const noexcept
-{
-    return device == other.device && inode == other.inode && size == other.size
-        && modifiedNanoseconds == other.modifiedNanoseconds && changedNanoseconds == other.changedNanoseconds;
 }
 
 DvxCachedFolderScan::DvxCachedFolderScan (const juce::String& extensionToList, juce::int64 settleTimeMilliseconds)
@@ -87,24 +76,18 @@ juce::StringArray DvxCachedFolderScan::scan (const juce::File& folder, const Tes
         if (! name.has_value())
             continue;
 
-        Identity identity;
-        identity.device = (std::uint64_t) info.st_dev;
-        identity.inode = (std::uint64_t) info.st_ino;
-        identity.size = (std::int64_t) info.st_size;
-        identity.modifiedNanoseconds = toNanoseconds (info.st_mtim);
-        identity.changedNanoseconds = toNanoseconds (info.st_ctim);
-
+        const auto identity = DvxBoundedFileReader::identityOf (info);
         auto& answer = answers[fileName];
         answer.seenInScan = scanNumber;
 
         // Looked at before the file is read: should it change in between, the next scan sees
         // another identity and reads it again.
-        if (! answer.isSettled || ! (answer.identity == identity))
+        if (! answer.isSettled || answer.identity != identity)
         {
             const auto result = test (*name);
             answer.identity = identity;
             answer.passed = result.value_or (false);
-            answer.isSettled = result.has_value() && identity.changedNanoseconds < settledBefore;
+            answer.isSettled = result.has_value() && identity.changeNanoseconds < settledBefore;
         }
 
         if (answer.passed)

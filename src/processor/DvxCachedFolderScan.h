@@ -1,5 +1,7 @@
 #pragma once
 
+#include "processor/DvxBoundedFileReader.h"
+
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
@@ -39,17 +41,9 @@ public:
     juce::StringArray scan (const juce::File& folder, const Test& test);
 
 private:
-    struct Identity
-    {
-        std::uint64_t device = 0, inode = 0;
-        std::int64_t size = 0, modifiedNanoseconds = 0, changedNanoseconds = 0;
-
-        bool operator== (const Identity& other) const noexcept;
-    };
-
     struct Answer
     {
-        Identity identity;
+        DvxBoundedFileReader::Identity identity;
         bool passed = false;
         bool isSettled = false;         // may be taken again while the identity stays
         std::uint64_t seenInScan = 0;

@@ -188,11 +188,16 @@ DvxFolderOpener::~DvxFolderOpener()
     stopTimer();
 
     // Nobody is left to hear the results. A helper is ended at once and collected; an
-    // opener it started goes on, as init's child.
+    // opener it started goes on, as init's child. Only a helper still ours and running is
+    // killed: one that a host collecting every child has reaped may have left its process
+    // ID to another program.
     for (const auto& r : running)
     {
-        ::kill (r.helper, SIGKILL);
-        ::waitpid (r.helper, nullptr, 0);
+        if (::waitpid (r.helper, nullptr, WNOHANG) == 0)
+        {
+            ::kill (r.helper, SIGKILL);
+            ::waitpid (r.helper, nullptr, 0);
+        }
     }
 }
 

@@ -229,8 +229,9 @@ namespace
 std::unique_ptr<juce::XmlElement> DvxSafeXmlReader::parse (const void* utf8Text, size_t numBytes, Limits limits,
                                                          UncarriableReferences references)
 {
-    // In well-formed XML "&#" can only begin a character reference (or lie inside a comment,
-    // which is dropped anyway), so the references can go before the parser sees the text.
+    // In well-formed XML "&#" can only begin a character reference, or lie in a comment or
+    // a CDATA section, text no reader of ours keeps; so the references can go before the
+    // parser sees the text.
     if (references == UncarriableReferences::drop && isParseable (utf8Text, numBytes))
     {
         const auto kept = withoutUncarriableReferences (static_cast<const char*> (utf8Text), numBytes);

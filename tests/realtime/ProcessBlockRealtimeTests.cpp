@@ -162,23 +162,14 @@ TEST (RealtimeSafety, TheCounterSeesAllocationsOnTheWatchedThreadOnly)
 TEST (RealtimeSafety, ProcessBlockNeverAllocatesWhileEverythingElseIsBusy)
 {
     OrvelinAudioProcessor processor;
-    processor.setRateAndBufferSizeDetails (44100.0, 512);
-
     long allocations = 0;
     long writes = 0;
 
-    {
-        BusyNeighbours neighbours (processor);
-        allocations += processBlocksWatched (processor, 4000);
-        neighbours.stop();
-        writes += neighbours.parameterWrites();
-    }
-
     // Hosts change the rate while stopped; the first blocks at the new rate re-tune the
     // filter on the audio thread, which must not allocate either.
-    processor.setRateAndBufferSizeDetails (96000.0, 512);
-
+    for (const double rate : { 44100.0, 96000.0 })
     {
+        processor.setRateAndBufferSizeDetails (rate, 512);
         BusyNeighbours neighbours (processor);
         allocations += processBlocksWatched (processor, 4000);
         neighbours.stop();

@@ -12,36 +12,58 @@ using namespace orvelin::test;
 
 namespace
 {
-    class HostThreadTest : public PresetsTestBase {};
+    class HostThreadTest : public PresetsTestBase
+    {
+    protected:
+        void SetUp() override
+        {
+            PresetsTestBase::SetUp();
+
+            // The recorder is not made for two threads; these tests check the processor alone.
+            processor->removeListener (&host);
+        }
+
+        // Runs editor rounds on this thread while a host thread runs its own, until each side
+        // has run its share (unless the host thread never gets to run, which is reported).
+        template <typename HostRound, typename EditorRound>
+        void runTogether (int minEditorRounds, int minHostRounds, HostRound&& hostRound, EditorRound&& editorRound)
+        {
+            std::atomic<bool> editorDone { false };
+            std::atomic<int> hostRounds { 0 };
+
+            std::thread hostThread ([&]
+            {
+                for (; ! editorDone.load(); ++hostRounds)
+                    hostRound (hostRounds.load());
+            });
+
+            for (int round = 0; (round < minEditorRounds || hostRounds.load() < minHostRounds) && round < 25 * minEditorRounds; ++round)
+                editorRound (round);
+
+            editorDone = true;
+            hostThread.join();
+            EXPECT_GE (hostRounds.load(), minHostRounds);
+        }
+    };
 }
 
 TEST_F (HostThreadTest, HostStateCallsWhileTheEditorWorksOnThePresets)
 {
-    // The recorder is not made for two threads; this test checks the processor alone.
-    processor->removeListener (&host);
     writeUserPresets (3);
 
     OrvelinAudioProcessor other;
     other.loadFactoryPresetUndoableWithID (6);
     const auto otherState = stateOf (other);
 
-    std::atomic<bool> editorDone { false };
-    std::atomic<int> hostRounds { 0 };
-
-    std::thread hostThread ([&]
+    runTogether (40, 10, [&] (int hostRound)
     {
-        while (! editorDone.load())
-        {
-            const auto saved = stateOf (p());
-            restore (p(), otherState);
-            EXPECT_FALSE (p().getProgramName (0).isEmpty());
-            p().changeProgramName (0, "From the host " + juce::String (hostRounds.load()));
-            restore (p(), saved);
-            ++hostRounds;
-        }
-    });
-
-    for (int round = 0; round < 40 || hostRounds.load() < 10; ++round)
+        const auto saved = stateOf (p());
+        restore (p(), otherState);
+        EXPECT_FALSE (p().getProgramName (0).isEmpty());
+        p().changeProgramName (0, "From the host " + juce::String (hostRound));
+        restore (p(), saved);
+    },
+    [&] (int round)
     {
         p().loadFactoryPresetUndoableWithID (round % 14);
         p().setParamAndNotifyHost ("StereoWidth", (float) (round % 8) / 8.0f, true);
@@ -53,15 +75,7 @@ TEST_F (HostThreadTest, HostStateCallsWhileTheEditorWorksOnThePresets)
         p().undoLastParameterChange();
         p().redoLastParameterChange();
         EXPECT_FALSE (p().getAllUserPresetNames().isEmpty());
-
-        if (round > 10000)
-            break;   // the host thread never ran: reported below
-    }
-
-    editorDone = true;
-    hostThread.join();
-
-    EXPECT_GE (hostRounds.load(), 10);
+    });
 
     // Loads and restores store their values under the same lock as the tree, so however
     // the two threads met, the parameters, the tree and the identity agree at the end.
@@ -72,36 +86,20 @@ TEST_F (HostThreadTest, HostStateCallsWhileTheEditorWorksOnThePresets)
 // two saw MUTE MID and MUTE SIDE both on, and the project reopened silent.
 TEST_F (HostThreadTest, AStateSavedWhileTheMidSideChoiceChangesNeverMutesBoth)
 {
-    processor->removeListener (&host);
+    std::atomic<int> bothMuted { 0 };
 
-    std::atomic<bool> editorDone { false };
-    std::atomic<int> hostRounds { 0 }, bothMuted { 0 };
-
-    std::thread hostThread ([&]
+    runTogether (4000, 100, [&] (int)
     {
-        while (! editorDone.load())
-        {
-            const auto state = stateOf (p());
-            const auto xml = juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize());
+        const auto state = stateOf (p());
+        const auto xml = juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize());
 
-            if (xml == nullptr || (xml->getDoubleAttribute ("MuteMid") > 0.5 && xml->getDoubleAttribute ("MuteSide") > 0.5))
-                ++bothMuted;
-
-            ++hostRounds;
-        }
-    });
-
-    for (int round = 0; round < 4000 || hostRounds.load() < 100; ++round)
+        if (xml == nullptr || (xml->getDoubleAttribute ("MuteMid") > 0.5 && xml->getDoubleAttribute ("MuteSide") > 0.5))
+            ++bothMuted;
+    },
+    [&] (int round)
     {
         p().setMuteMsOption (round % 2 == 0 ? muteMsMid : muteMsSide);
+    });
 
-        if (round > 100000)
-            break;   // the host thread never ran: reported below
-    }
-
-    editorDone = true;
-    hostThread.join();
-
-    EXPECT_GE (hostRounds.load(), 100);
     EXPECT_EQ (bothMuted.load(), 0);
 }

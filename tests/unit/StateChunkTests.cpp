@@ -1,4 +1,5 @@
 #include "PresetsTestSupport.h"
+#include "helpers/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -146,34 +147,30 @@ TEST (StateChunk, AUserPresetIsFoundInTheUserList)
     saved.getUserPresetsFolder().getChildFile (name + ".qzp").deleteFile();
 }
 
-// XML cannot carry most control characters; a name a host gave us with one in it is
-// saved without it rather than making the whole state unreadable.
-TEST (StateChunk, NamesWithCharactersXmlCannotCarryStillReadBack)
+// Names come from hosts and from typing: with characters XML can't carry, and of any length
+// that fits the restore's 1 MiB limit. Saved whole, a control character made the state
+// unreadable, and 700,000 ">" became 2.8 MB of "&gt;"; either way the next load reset
+// everything. Such characters are left out and names kept to 256 characters, at the save and
+// at the restore, so that what a restore takes saves within the limit and reads back.
+TEST (StateChunk, NamesOfAnyLengthAndCharactersSaveWithinTheLimitAndReadBack)
 {
     const auto control = [] (int c) { return juce::String::charToString ((juce::juce_wchar) c); };
+    const auto euros = [] (int n) { return juce::String::repeatedString (juce::String::fromUTF8 ("\xe2\x82\xac"), n); };
 
     OrvelinAudioProcessor saved;
     saved.setParamAndNotifyHost ("Pan", 0.25f, true);
     saved.setCurrentPresetNameUndoable ("Ctrl" + control (1) + "Name" + control (0xffff));
-    saved.setChannelName ("Bus" + control (0x1f) + "\t1");
+    saved.setChannelName ("Bus" + control (0x1f) + "\t1" + juce::String::repeatedString (">", 700000));
 
     OrvelinAudioProcessor restored;
     restore (restored, stateOf (saved));
-
     EXPECT_EQ (restored.getCurrentPresetName(), "CtrlName*");
-    EXPECT_EQ (restored.getChannelName(), "Bus\t1");
+    EXPECT_EQ (restored.getChannelName(), "Bus\t1" + juce::String::repeatedString (">", 251));
     EXPECT_EQ (parameter (restored, "Pan"), 0.25f);
-}
 
-// A restore takes names of any length that fit its 1 MiB limit. Saved whole, 700,000 ">"
-// became 2.8 MB of "&gt;", which the next load refused, resetting everything. Names are kept
-// to 256 characters, so the state saves within the limit and restores as it was.
-TEST (StateChunk, AStateWithHugeNamesSavesWithinTheLimitAndRestoresAsItWas)
-{
     juce::MemoryOutputStream text;
     text << "<QZPLUGINSETTINGS programName=\"" << juce::String::repeatedString (">", 700000)
-         << "\" channelName=\"" << juce::String::repeatedString (juce::String::fromUTF8 ("\xe2\x82\xac"), 100000)
-         << "\" Pan=\"0.25\"/>";
+         << "\" channelName=\"" << euros (100000) << "\" Pan=\"0.25\"/>";
     text.writeByte (0);
     const auto hostile = blobAround (text.getMemoryBlock(), (juce::uint32) text.getDataSize());
     ASSERT_LT (hostile.getSize(), (size_t) 1 << 20);
@@ -181,15 +178,15 @@ TEST (StateChunk, AStateWithHugeNamesSavesWithinTheLimitAndRestoresAsItWas)
     OrvelinAudioProcessor first;
     restore (first, hostile);
     EXPECT_EQ (first.getCurrentPresetName(), juce::String::repeatedString (">", 256));
-    EXPECT_EQ (first.getChannelName(), juce::String::repeatedString (juce::String::fromUTF8 ("\xe2\x82\xac"), 256));
+    EXPECT_EQ (first.getChannelName(), euros (256));
     EXPECT_EQ (parameter (first, "Pan"), 0.25f);
 
-    const auto saved = stateOf (first);
-    EXPECT_LT (saved.getSize(), 8192u);
+    const auto state = stateOf (first);
+    EXPECT_LT (state.getSize(), 8192u);
 
     OrvelinAudioProcessor second;
-    restore (second, saved);
-    EXPECT_EQ (stateOf (second), saved);
+    restore (second, state);
+    EXPECT_EQ (stateOf (second), state);
 }
 
 //==============================================================================
@@ -401,6 +398,13 @@ TEST (StateChunk, ForeignTruncatedAndHostileBlobsChangeNothing)
     blobs.emplace_back ("cut-off UTF-8 at the end", blobAround (juce::MemoryBlock ("<Q a=\"\xe2", 7), 7));
     blobs.emplace_back ("too big", blobAround (huge, (juce::uint32) huge.getSize()));
     blobs.emplace_back ("plain text", text ("<QZPLUGINSETTINGS programName=\"x\"/>"));
+
+    // Blobs that crashed hosts through an earlier build.
+    for (const char* name : { "hostile-entity-loop.state", "hostile-deep-nesting.state" })
+    {
+        blobs.emplace_back (name, orvelin::test::testData (name));
+        ASSERT_GT (blobs.back().second.getSize(), 8u) << name;
+    }
 
     for (const auto& [description, blob] : blobs)
     {
