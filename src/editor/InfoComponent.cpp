@@ -6,6 +6,7 @@
 
 #include "BinaryData.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -140,6 +141,30 @@ InfoComponent::InfoComponent (OrvelinAudioProcessor* processorToUse, MainEditorC
 InfoComponent::~InfoComponent() = default;
 
 //==============================================================================
+bool InfoComponent::keyPressed (const juce::KeyPress& key)
+{
+    // Tab cycles through this screen's own controls. The window's own Tab handling would move
+    // on to the controls the screen covers, where typing and Return act unseen.
+    if (! key.isKeyCode (juce::KeyPress::tabKey))
+        return false;
+
+    const auto focusable = createKeyboardFocusTraverser()->getAllComponents (this);
+
+    if (focusable.empty())
+        return true;
+
+    const auto count = (int) focusable.size();
+    const auto current = std::find (focusable.begin(), focusable.end(), getCurrentlyFocusedComponent());
+    const bool forwards = ! key.getModifiers().isShiftDown();
+    int next = forwards ? 0 : count - 1;
+
+    if (current != focusable.end())
+        next = ((int) (current - focusable.begin()) + (forwards ? 1 : count - 1)) % count;
+
+    focusable[(size_t) next]->grabKeyboardFocus();
+    return true;
+}
+
 void InfoComponent::updateAllButtons()
 {
     const bool canClearUndoHistory = processor->canUndoOrRedo();

@@ -169,6 +169,15 @@ TEST (SaveDialog, UnderTheInfoScreenTheNameFieldTakesNoKeys)
     EXPECT_FALSE (presets.getFolder().getChildFile ("Wide Drums.qzp").exists());
     EXPECT_NE (infoLine (panel).getText(), "SAVE: OK, user preset was saved !");
 
+    // Tab and Shift-Tab cycle through the screen's own controls, never to what it covers.
+    for (const auto shift : { juce::ModifierKeys(), juce::ModifierKeys (juce::ModifierKeys::shiftModifier) })
+        for (int i = 0; i < 8; ++i)
+        {
+            pressKeys ({ juce::KeyPress (juce::KeyPress::tabKey, shift, 0) });
+            const auto* focused = juce::Component::getCurrentlyFocusedComponent();
+            ASSERT_TRUE (infoScreen (panel).isParentOf (focused)) << (focused != nullptr ? focused->getName() : "nothing");
+        }
+
     // Once the screen is closed the field has the keys again.
     click (*infoScreen (panel).getChildComponent (2));
     EXPECT_TRUE (field.hasKeyboardFocus (false));
