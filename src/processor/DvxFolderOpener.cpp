@@ -1,31 +1,36 @@
 #include "processor/DvxFolderOpener.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <ctime>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#if defined (__GLIBC__) && defined (__GLIBC_PREREQ)
+ #if __GLIBC_PREREQ (2, 34)
+  #define ORVELIN_SPAWN_CAN_CLOSE_FROM 1
+ #endif
+#endif
+
+#ifndef ORVELIN_SPAWN_CAN_CLOSE_FROM
+ #include <dirent.h>
+#endif
 
 extern char** environ;
 
 namespace
 {
-    // How long the helper waits for one opener before it takes the opener's silence for
-    // success: xdg-open hands a folder to the file manager and returns within a second, or
-    // runs a file manager in the foreground for as long as its window stays open.
-    constexpr int openerPatienceMs = 2000;
-    constexpr int helperPollMs = 10;
+    // How long an opener may run before its silence is taken for success: xdg-open hands a
+    // folder to the file manager and returns within a second, or runs a file manager in the
+    // foreground for as long as its window stays open.
+    constexpr auto openerPatience = std::chrono::milliseconds (2000);
     constexpr int resultPollMs = 50;
-
-    struct PreparedOpener
-    {
-        std::string path;
-        std::vector<std::string> arguments;   // the program's name first, the folder last
-        std::vector<char*> argv;              // into arguments, ending in a null
-    };
+    constexpr int busyOpenerPollMs = 1000;
 
     bool isExecutableFile (const std::string& path)
     {
@@ -33,16 +38,12 @@ namespace
         return ::stat (path.c_str(), &info) == 0 && S_ISREG (info.st_mode) && ::access (path.c_str(), X_OK) == 0;
     }
 
-    // The program's path as execvp would find it, looked up here so that the helper only has
-    // to call execve. Empty PATH entries (the current folder) are skipped: nothing is started
-    // for the user from wherever the host happens to run.
-    std::string findOnPath (const std::string& program)
+    // The program's path as execvp would find it. Only absolute folders are searched: an
+    // empty, "." or relative entry would start whatever lies where the host happens to run.
+    std::string findOnPath (const std::string& program, const std::string& folders)
     {
         if (program.find ('/') != std::string::npos)
             return isExecutableFile (program) ? program : std::string();
-
-        const char* pathVariable = std::getenv ("PATH");
-        const std::string folders = pathVariable != nullptr ? pathVariable : "/usr/local/bin:/usr/bin:/bin";
 
         for (size_t start = 0; start <= folders.size();)
         {
@@ -51,7 +52,7 @@ namespace
             if (end == std::string::npos)
                 end = folders.size();
 
-            if (end > start)
+            if (end > start && folders[start] == '/')
             {
                 const auto candidate = folders.substr (start, end - start) + "/" + program;
 
@@ -65,104 +66,80 @@ namespace
         return {};
     }
 
-    // Everything the helper needs, made before the fork: after it, in a copy of a process
-    // with other threads, only calls that take no locks are safe (no allocation).
-    std::vector<PreparedOpener> prepare (const std::vector<DvxFolderOpener::Opener>& openers, const std::string& folder)
+    // The file actions and attributes of one spawn, released whatever happens.
+    struct SpawnSettings
     {
-        std::vector<PreparedOpener> prepared;
+        SpawnSettings()  { ok = ::posix_spawn_file_actions_init (&actions) == 0 && ::posix_spawnattr_init (&attributes) == 0; }
+        ~SpawnSettings() { ::posix_spawn_file_actions_destroy (&actions); ::posix_spawnattr_destroy (&attributes); }
 
-        for (const auto& opener : openers)
+        posix_spawn_file_actions_t actions {};
+        posix_spawnattr_t attributes {};
+        bool ok = false;
+
+        JUCE_DECLARE_NON_COPYABLE (SpawnSettings)
+    };
+
+    // Neither the opener nor the file manager it starts, which may outlive the host, may
+    // keep the host's audio devices, sockets or files open.
+    bool closeInheritedDescriptors (posix_spawn_file_actions_t& actions)
+    {
+       #ifdef ORVELIN_SPAWN_CAN_CLOSE_FROM
+        return ::posix_spawn_file_actions_addclosefrom_np (&actions, 3) == 0;
+       #else
+        // Older C libraries can only close the descriptors named to them: those open now.
+        auto* folder = ::opendir ("/proc/self/fd");
+
+        if (folder == nullptr)
+            return false;
+
+        bool ok = true;
+
+        while (auto* entry = ::readdir (folder))
         {
-            if (opener.empty())
-                continue;
+            const auto fd = std::atoi (entry->d_name);
 
-            auto path = findOnPath (opener.front());
-
-            if (path.empty())
-                continue;
-
-            PreparedOpener p;
-            p.path = std::move (path);
-            p.arguments = opener;
-            p.arguments.push_back (folder);
-            prepared.push_back (std::move (p));
+            if (fd > 2 && fd != ::dirfd (folder))
+                ok = ok && ::posix_spawn_file_actions_addclose (&actions, fd) == 0;
         }
 
-        for (auto& p : prepared)
-        {
-            for (auto& argument : p.arguments)
-                p.argv.push_back (argument.data());
-
-            p.argv.push_back (nullptr);
-        }
-
-        return prepared;
+        ::closedir (folder);
+        return ok;
+       #endif
     }
 
-    void sleepMs (int milliseconds)
+    // Starts the program in a session of its own, so that the host's terminal signals don't
+    // reach it, with no signal blocked or ignored (a host may ignore SIGCHLD, which would
+    // break an opener that waits for its own children) and nothing of the host's but its
+    // environment. Returns the process, or -1.
+    pid_t spawn (const std::string& path, const std::vector<std::string>& arguments)
     {
-        const timespec duration { 0, (long) milliseconds * 1000000L };
-        ::nanosleep (&duration, nullptr);
-    }
+        std::vector<char*> argv;
 
-    [[noreturn]] void runOpener (const PreparedOpener& opener)
-    {
-        // A session of its own, so that the host's terminal signals don't reach it, and no
-        // signal blocked by the thread that forked.
-        ::setsid();
-        sigset_t none;
-        sigemptyset (&none);
-        ::sigprocmask (SIG_SETMASK, &none, nullptr);
+        for (const auto& argument : arguments)
+            argv.push_back (const_cast<char*> (argument.c_str()));
 
-        ::execve (opener.path.c_str(), opener.argv.data(), environ);
-        ::_exit (127);
-    }
+        argv.push_back (nullptr);
 
-    // True when the opener finished without an error, or is still busy after the wait.
-    bool openerTookTheFolder (pid_t opener)
-    {
-        for (int waited = 0;; waited += helperPollMs)
-        {
-            int status = 0;
-            const auto result = ::waitpid (opener, &status, WNOHANG);
+        sigset_t noSignals, allSignals;
+        sigemptyset (&noSignals);
+        sigfillset (&allSignals);
 
-            if (result == opener)
-                return WIFEXITED (status) && WEXITSTATUS (status) == 0;
+        SpawnSettings s;
+        pid_t pid = -1;
 
-            if (result < 0 && errno != EINTR)
-                return false;
+        const bool ready = s.ok
+            && ::posix_spawnattr_setflags (&s.attributes, (short) (POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF)) == 0
+            && ::posix_spawnattr_setsigmask (&s.attributes, &noSignals) == 0
+            && ::posix_spawnattr_setsigdefault (&s.attributes, &allSignals) == 0
+            && ::posix_spawn_file_actions_addopen (&s.actions, 0, "/dev/null", O_RDWR, 0) == 0
+            && ::posix_spawn_file_actions_adddup2 (&s.actions, 0, 1) == 0
+            && ::posix_spawn_file_actions_adddup2 (&s.actions, 0, 2) == 0
+            && closeInheritedDescriptors (s.actions);
 
-            if (waited >= openerPatienceMs)
-                return true;
+        if (! ready || ::posix_spawn (&pid, path.c_str(), &s.actions, &s.attributes, argv.data(), environ) != 0)
+            return -1;
 
-            sleepMs (helperPollMs);
-        }
-    }
-
-    // Runs in the forked helper: only async-signal-safe calls from here on.
-    [[noreturn]] void runHelper (const std::vector<PreparedOpener>& openers)
-    {
-        // The host may ignore SIGCHLD, which would leave nothing for waitpid to collect. And
-        // neither the helper nor the file manager, which may outlive the host, may keep the
-        // host's audio devices, sockets or files open.
-        struct sigaction defaultAction {};
-        defaultAction.sa_handler = SIG_DFL;
-        sigemptyset (&defaultAction.sa_mask);
-        ::sigaction (SIGCHLD, &defaultAction, nullptr);
-        ::close_range (3, ~0u, 0);
-
-        for (const auto& opener : openers)
-        {
-            const auto pid = ::fork();
-
-            if (pid == 0)
-                runOpener (opener);
-
-            if (pid > 0 && openerTookTheFolder (pid))
-                ::_exit (0);
-        }
-
-        ::_exit (1);
+        return pid;
     }
 
     void report (const DvxFolderOpener::ResultCallback& onResult, bool opened)
@@ -187,18 +164,62 @@ DvxFolderOpener::~DvxFolderOpener()
 {
     stopTimer();
 
-    // Nobody is left to hear the results. A helper is ended at once and collected; an
-    // opener it started goes on, as init's child. Only a helper still ours and running is
-    // killed: one that a host collecting every child has reaped may have left its process
-    // ID to another program.
-    for (const auto& r : running)
+    // Nobody is left to hear the results. Openers that have ended are collected; one still
+    // running is left alone, since it may be the user's file manager and waiting for it
+    // could take hours.
+    for (const auto& opening : openings)
+        ::waitpid (opening.opener, nullptr, WNOHANG);
+
+    for (const auto opener : busyOpeners)
+        ::waitpid (opener, nullptr, WNOHANG);
+}
+
+void DvxFolderOpener::setSearchPath (std::string folders)
+{
+    searchPath = std::move (folders);
+}
+
+std::vector<DvxFolderOpener::Command> DvxFolderOpener::findCommands (const std::string& folder) const
+{
+    const char* pathVariable = std::getenv ("PATH");
+    const std::string folders = searchPath.has_value() ? *searchPath
+                              : pathVariable != nullptr ? pathVariable : "/usr/local/bin:/usr/bin:/bin";
+
+    std::vector<Command> commands;
+
+    for (const auto& opener : openers)
     {
-        if (::waitpid (r.helper, nullptr, WNOHANG) == 0)
+        if (opener.empty())
+            continue;
+
+        auto path = findOnPath (opener.front(), folders);
+
+        if (path.empty())
+            continue;
+
+        commands.push_back ({ std::move (path), opener });
+        commands.back().arguments.push_back (folder);
+    }
+
+    return commands;
+}
+
+bool DvxFolderOpener::startNext (Opening& opening)
+{
+    while (! opening.commandsLeft.empty())
+    {
+        const auto command = std::move (opening.commandsLeft.front());
+        opening.commandsLeft.erase (opening.commandsLeft.begin());
+        opening.opener = spawn (command.path, command.arguments);
+
+        if (opening.opener > 0)
         {
-            ::kill (r.helper, SIGKILL);
-            ::waitpid (r.helper, nullptr, 0);
+            opening.startedAt = std::chrono::steady_clock::now();
+            return true;
         }
     }
+
+    return false;
 }
 
 void DvxFolderOpener::open (const juce::File& folder, ResultCallback onResult)
@@ -206,43 +227,66 @@ void DvxFolderOpener::open (const juce::File& folder, ResultCallback onResult)
     if (! folder.isDirectory())
         return report (onResult, false);
 
-    const auto prepared = prepare (openers, folder.getFullPathName().toStdString());
+    Opening opening { findCommands (folder.getFullPathName().toStdString()), -1, {}, std::move (onResult) };
 
-    if (prepared.empty())
-        return report (onResult, false);
+    if (! startNext (opening))
+        return report (opening.onResult, false);
 
-    const auto helper = ::fork();
-
-    if (helper == 0)
-        runHelper (prepared);
-
-    if (helper < 0)
-        return report (onResult, false);
-
-    running.push_back ({ helper, std::move (onResult) });
+    openings.push_back (std::move (opening));
     startTimer (resultPollMs);
 }
 
 void DvxFolderOpener::timerCallback()
 {
-    for (size_t i = 0; i < running.size();)
+    for (size_t i = 0; i < openings.size();)
     {
+        auto& opening = openings[i];
         int status = 0;
-        const auto result = ::waitpid (running[i].helper, &status, WNOHANG);
+        const auto result = ::waitpid (opening.opener, &status, WNOHANG);
+        bool opened = false;
 
         if (result == 0 || (result < 0 && errno == EINTR))
         {
-            ++i;
-            continue;
+            if (std::chrono::steady_clock::now() - opening.startedAt < openerPatience)
+            {
+                ++i;
+                continue;
+            }
+
+            busyOpeners.push_back (opening.opener);
+            opened = true;
+        }
+        else if (result > 0)
+        {
+            opened = WIFEXITED (status) && WEXITSTATUS (status) == 0;
+
+            if (! opened && startNext (opening))
+            {
+                ++i;
+                continue;
+            }
+        }
+        else
+        {
+            // The host collected the opener itself (it ignores SIGCHLD or reaps every child),
+            // and its exit status with it: the folder may be open, so no other opener is
+            // started, but it is not counted as opened, since it may as well not be.
+            opened = false;
         }
 
-        // A host that collects every child itself leaves no answer here; nothing is said then.
-        const bool opened = result < 0 || (WIFEXITED (status) && WEXITSTATUS (status) == 0);
-        const auto onResult = std::move (running[i].onResult);
-        running.erase (running.begin() + (std::ptrdiff_t) i);
+        const auto onResult = std::move (opening.onResult);
+        openings.erase (openings.begin() + (std::ptrdiff_t) i);
         report (onResult, opened);
     }
 
-    if (running.empty())
+    busyOpeners.erase (std::remove_if (busyOpeners.begin(), busyOpeners.end(), [] (pid_t opener)
+    {
+        const auto result = ::waitpid (opener, nullptr, WNOHANG);
+        return result != 0 && ! (result < 0 && errno == EINTR);
+    }), busyOpeners.end());
+
+    if (openings.empty() && busyOpeners.empty())
         stopTimer();
+    else if (openings.empty())
+        startTimer (busyOpenerPollMs);
 }

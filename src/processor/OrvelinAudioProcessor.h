@@ -151,6 +151,8 @@ public:
     // The result comes later, on the message thread: false when nothing could open the folder.
     void revealUserPresetsFolder (DvxFolderOpener::ResultCallback onResult = {}) { userPresetFiles.reveal (std::move (onResult)); }
     juce::File getUserPresetsFolder() const                   { return userPresetFiles.getFolder(); }
+    // The opener behind the reveal, for tests that start their own openers.
+    DvxFolderOpener& getFolderOpener() noexcept               { return userPresetFiles.getFolderOpener(); }
     // The file a user preset of this name lives in: the folder, the name and ".qzp".
     juce::File getUserPresetFile (const juce::String& presetName) const { return userPresetFiles.getFile (presetName); }
 

@@ -78,6 +78,7 @@ public:
     // Shows the folder in the desktop's file manager; the result comes on the message thread
     // (false: nothing could open it). Message thread only.
     void reveal (DvxFolderOpener::ResultCallback onResult);
+    DvxFolderOpener& getFolderOpener() noexcept { return folderOpener; }
 
     //==============================================================================
     // Reads one zero-terminated UTF-8 text (the end of the stream counts as its zero).

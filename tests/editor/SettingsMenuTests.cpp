@@ -14,7 +14,9 @@
 #include <set>
 #include <string>
 
+#include <csignal>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace orvelin::test;
 
@@ -92,25 +94,22 @@ namespace
         return ::waitid (P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0;
     }
 
-    // Stand-ins for xdg-open and gio, alone on the PATH while they are in place: each writes
-    // down the arguments it was given, one a line after their count, and exits as told.
+    // Stand-ins for xdg-open and gio, in a folder of their own: each writes down its parent
+    // process, then the arguments it was given, one a line after their count, and exits as
+    // told.
     class ScopedFakeOpeners
     {
     public:
         ScopedFakeOpeners (int xdgOpenExitCode, int gioExitCode)   // -1: not installed
-            : oldPath (juce::SystemStats::getEnvironmentVariable ("PATH", {}))
         {
             folder.createDirectory();
             install ("xdg-open", xdgOpenExitCode);
             install ("gio", gioExitCode);
-            ::setenv ("PATH", folder.getFullPathName().toRawUTF8(), 1);
         }
 
-        ~ScopedFakeOpeners()
-        {
-            ::setenv ("PATH", oldPath.toRawUTF8(), 1);
-            folder.deleteRecursively();
-        }
+        ~ScopedFakeOpeners() { folder.deleteRecursively(); }
+
+        const juce::File& getFolder() const noexcept { return folder; }
 
         juce::String argumentsOf (const char* program) const
         {
@@ -125,13 +124,12 @@ namespace
 
             const auto script = folder.getChildFile (program);
             const auto record = folder.getChildFile (juce::String (program) + ".args").getFullPathName();
-            script.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > '" + record + "'\nexit "
+            script.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$PPID\" \"$#\" \"$@\" > '" + record + "'\nexit "
                                     + juce::String (exitCode) + "\n", false, false, "\n");
             script.setExecutePermission (true);
         }
 
         juce::File folder { temporaryHomeFolder().getChildFile ("fake-openers") };
-        juce::String oldPath;
     };
 }
 TEST (SettingsMenu, ListsEveryItemWithItsIdEnabledStateAndTick)
@@ -243,24 +241,32 @@ TEST (SettingsMenu, EachResultReachesItsOperationAndEveryResultClosesTheMenu)
     }
 }
 
-// 6 shows the presets folder in the file manager: the opener gets the folder as one argument
-// whatever its name holds, and no shell runs it. The info line says when nothing could open
-// it, and every process started for it is collected.
+// 6 shows the presets folder in the file manager: the opener, started by the host itself
+// and not by a copy of it, gets the folder as one argument whatever its name holds, and no
+// shell runs it. The info line says when nothing could open it, and every process started
+// for it is collected.
 TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothingOpenedIt)
 {
     ScopedPresetsFolder presets ("p$(echo>pwned1) `echo>pwned2` \"q\" 'r' & s");
     const auto folder = presets.getFolder().getFullPathName();
-    const auto asArguments = [] (juce::StringArray arguments) { return juce::String (arguments.size()) + "\n" + arguments.joinIntoString ("\n") + "\n"; };
+    const auto asArguments = [] (juce::StringArray arguments)
+    {
+        return juce::String ((int) ::getpid()) + "\n" + juce::String (arguments.size()) + "\n" + arguments.joinIntoString ("\n") + "\n";
+    };
     const juce::String failed = "REVEAL: ERROR, presets folder could NOT be opened !";
 
-    // The answer may also come after the host has closed the editor: it must touch
-    // nothing then (run by ./build.sh asan too).
-    const struct { const char* name; int xdgOpen, gio; bool saysFailed, editorClosedFirst; } rows[] = {
-        { "xdg-open opens it",             0, -1, false, false },
-        { "xdg-open can't, gio opens it",  3,  0, false, false },
-        { "neither can",                   4,  2, true,  false },
-        { "none is installed",            -1, -1, true,  false },
-        { "neither can, editor closed",    4,  2, true,  true },
+    // The answer may also come after the host has closed the editor: it must touch nothing
+    // then (run by ./build.sh asan too). A host that ignores SIGCHLD leaves no exit status
+    // to read; a relative folder on the search path is never looked in.
+    enum Setting { plain, editorClosedFirst, childSignalsIgnored, relativeSearchPath };
+    const struct { const char* name; int xdgOpen, gio; bool saysFailed; Setting setting; } rows[] = {
+        { "xdg-open opens it",               0, -1, false, plain },
+        { "xdg-open can't, gio opens it",    3,  0, false, plain },
+        { "neither can",                     4,  2, true,  plain },
+        { "none is installed",              -1, -1, true,  plain },
+        { "neither can, editor closed",      4,  2, true,  editorClosedFirst },
+        { "xdg-open can't, SIGCHLD ignored", 4, -1, true,  childSignalsIgnored },
+        { "only on a relative search path",  0, -1, true,  relativeSearchPath },
     };
 
     for (const auto& row : rows)
@@ -269,19 +275,44 @@ TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothi
         ScopedFakeOpeners openers (row.xdgOpen, row.gio);
         EditorSession session;
         session.open();
+
+        // The failure message is pinned for a few seconds of the panel's clock, which stands
+        // still here.
+        const auto start = juce::Time::getCurrentTime();
+        session.panel().setTimeSource ([start] { return start; });
+        session.processor.getFolderOpener().setSearchPath ((row.setting == relativeSearchPath
+                                                              ? openers.getFolder().getRelativePathFrom (juce::File::getCurrentWorkingDirectory())
+                                                              : openers.getFolder().getFullPathName()).toStdString());
+        struct sigaction ignore {}, previous {};
+        ignore.sa_handler = SIG_IGN;
+
+        if (row.setting == childSignalsIgnored)
+            ::sigaction (SIGCHLD, &ignore, &previous);
+
         PopupCallbackReceiver (&session.panel()).modalStateFinished (6);
 
-        if (row.editorClosedFirst)
+        if (row.setting == editorClosedFirst)
             session.close();
 
-        for (int i = 0; i < 1000 && hasChildProcesses(); ++i)
+        // With SIGCHLD ignored the kernel collects the opener before the host hears of it.
+        const auto answered = [&]
+        {
+            return row.setting == childSignalsIgnored ? infoLine (session.panel()).getText() == failed
+                                                      : ! hasChildProcesses();
+        };
+
+        for (int i = 0; i < 1000 && ! answered(); ++i)
         {
             juce::Thread::sleep (10);
             pumpMessages();
         }
 
+        if (row.setting == childSignalsIgnored)
+            ::sigaction (SIGCHLD, &previous, nullptr);
+
         EXPECT_FALSE (hasChildProcesses()) << "a process was left uncollected";
-        EXPECT_EQ (openers.argumentsOf ("xdg-open"), row.xdgOpen < 0 ? "" : asArguments ({ folder }));
+        const bool ran = row.xdgOpen >= 0 && row.setting != relativeSearchPath;
+        EXPECT_EQ (openers.argumentsOf ("xdg-open"), ran ? asArguments ({ folder }) : "");
         EXPECT_EQ (openers.argumentsOf ("gio"), row.gio < 0 ? "" : asArguments ({ "open", folder }));
         if (session.editor != nullptr)
         {
