@@ -4,6 +4,7 @@
 // resizing).
 
 #include "editor/MainEditorComponent.h"
+#include "editor/FittedPath.h"
 #include "editor/InfoComponent.h"
 #include "editor/ManagePresetsComponent.h"
 #include "editor/OrvelinAudioProcessorEditor.h"
@@ -376,11 +377,22 @@ void MainEditorComponent::useBrightEyesColourScheme()   { setColourSchemeBrightn
 
 void MainEditorComponent::revealUserPresetsFolder()
 {
-    // The file manager opens in its own time; only a folder that nothing could open is told.
-    processor->revealUserPresetsFolder ([panel = juce::Component::SafePointer<MainEditorComponent> (this)] (bool opened)
+    // The file manager opens in its own time; only a folder that nothing could open is told,
+    // with as much of its path as the info line can show, so that the user can go there by
+    // hand.
+    processor->revealUserPresetsFolder ([panel = juce::Component::SafePointer<MainEditorComponent> (this),
+                                         folder = processor->getUserPresetsFolder()] (bool opened)
     {
-        if (panel != nullptr && ! opened)
-            panel->setNewInfoText ("REVEAL: ERROR, presets folder could NOT be opened !", true);
+        if (panel == nullptr || opened || panel->infoLabel == nullptr)
+            return;
+
+        const juce::String failed ("REVEAL: ERROR, presets folder could NOT be opened ! ");
+        auto* lookAndFeel = panel->editor->getLookAndFeel();
+
+        panel->setNewInfoText (failed + fitPath (folder, [&] (const juce::String& shown)
+        {
+            return lookAndFeel == nullptr || lookAndFeel->showsWholeOnOneLine (*panel->infoLabel, failed + shown);
+        }), true);
     });
 }
 

@@ -148,6 +148,19 @@ void DvxQzLookAndFeelV1::drawLabel (juce::Graphics& g, juce::Label& label)
                       maximumLines, label.getMinimumHorizontalScale());
 }
 
+bool DvxQzLookAndFeelV1::showsWholeOnOneLine (juce::Label& label, const juce::String& text)
+{
+    // JUCE's fitting squashes a line down to the minimum scale (0: its default) and only
+    // then cuts it; drawLabel measures at the label's full height.
+    auto minimumScale = label.getMinimumHorizontalScale();
+
+    if (minimumScale <= 0.0f)
+        minimumScale = juce::Font::getDefaultMinimumHorizontalScaleFactor();
+
+    const auto width = getLabelFont (label).withHeight ((float) label.getHeight()).getStringWidthFloat (text.trim());
+    return width * minimumScale < (float) label.getWidth();
+}
+
 juce::Label* DvxQzLookAndFeelV1::createSliderTextBox (juce::Slider& slider)
 {
     auto* box = new juce::Label();

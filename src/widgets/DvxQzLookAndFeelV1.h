@@ -45,6 +45,10 @@ public:
     // The circular tick mark of a toggle button: a glass sphere, blue when ticked.
     void drawRadioTickBox (juce::Graphics&, juce::Component&, float x, float y, float w, float h, bool ticked);
 
+    // Whether drawLabel shows the text whole on a one-line label, squashed at most to the
+    // label's minimum horizontal scale, rather than cut short with "...".
+    bool showsWholeOnOneLine (juce::Label&, const juce::String& text);
+
     // Popup-menu text grows with the screen: 2.5 % of the main display's full height,
     // never below 27 pixels. A height of 0 (no display known) gives the minimum.
     static int getPopupMenuFontHeightForDisplayHeight (int mainDisplayTotalHeight) noexcept;

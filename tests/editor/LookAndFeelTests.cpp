@@ -291,6 +291,25 @@ TEST (LookAndFeel, LabelTextFillsTheLabelHeightWithoutBackground)
     lf.drawLabel (g, empty);
 }
 
+// Checked against JUCE's own fitting, which ends a line that it has to cut in "...".
+TEST (LookAndFeel, ALabelShowsATextWholeExactlyWhenItSaysSo)
+{
+    DvxQzLookAndFeelV1 lf;
+    juce::Label label;
+    label.setBounds (0, 0, 300, 20);
+    juce::String text;
+
+    for (int length = 1; length < 80; ++length)
+    {
+        text << (length % 5 == 0 ? "/" : "w");
+        juce::GlyphArrangement drawn;
+        drawn.addFittedText (lf.getLabelFont (label).withHeight (20.0f), text, 0.0f, 0.0f, 300.0f, 20.0f,
+                             label.getJustificationType(), 1, label.getMinimumHorizontalScale());
+        const bool whole = drawn.getGlyph (drawn.getNumGlyphs() - 1).getCharacter() == text.getLastCharacter();
+        EXPECT_EQ (lf.showsWholeOnOneLine (label, text), whole) << length;
+    }
+}
+
 TEST (LookAndFeel, ResizeCornerArrowsFollowTheMouseAndTheScheme)
 {
     DvxQzLookAndFeelV1 lf;

@@ -6,6 +6,7 @@
 #include "helpers/editor/PanelDialogs.h"
 #include "helpers/editor/WidgetTestSupport.h"
 
+#include "editor/FittedPath.h"
 #include "editor/PopupCallbackReceiver.h"
 
 #include <gtest/gtest.h>
@@ -243,8 +244,8 @@ TEST (SettingsMenu, EachResultReachesItsOperationAndEveryResultClosesTheMenu)
 
 // 6 shows the presets folder in the file manager: the opener, started by the host itself
 // and not by a copy of it, gets the folder as one argument whatever its name holds, and no
-// shell runs it. The info line says when nothing could open it, and every process started
-// for it is collected.
+// shell runs it. When nothing could open it the info line says so and names the folder, and
+// every process started for it is collected.
 TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothingOpenedIt)
 {
     ScopedPresetsFolder presets ("p$(echo>pwned1) `echo>pwned2` \"q\" 'r' & s");
@@ -253,7 +254,7 @@ TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothi
     {
         return juce::String ((int) ::getpid()) + "\n" + juce::String (arguments.size()) + "\n" + arguments.joinIntoString ("\n") + "\n";
     };
-    const juce::String failed = "REVEAL: ERROR, presets folder could NOT be opened !";
+    const juce::String failed = "REVEAL: ERROR, presets folder could NOT be opened ! ";
 
     // The answer may also come after the host has closed the editor: it must touch nothing
     // then (run by ./build.sh asan too). A host that ignores SIGCHLD leaves no exit status
@@ -297,7 +298,7 @@ TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothi
         // With SIGCHLD ignored the kernel collects the opener before the host hears of it.
         const auto answered = [&]
         {
-            return row.setting == childSignalsIgnored ? infoLine (session.panel()).getText() == failed
+            return row.setting == childSignalsIgnored ? infoLine (session.panel()).getText().startsWith (failed)
                                                       : ! hasChildProcesses();
         };
 
@@ -316,12 +317,31 @@ TEST (SettingsMenu, RevealHandsTheFolderToTheOpenerAsOneArgumentAndSaysWhenNothi
         EXPECT_EQ (openers.argumentsOf ("gio"), row.gio < 0 ? "" : asArguments ({ "open", folder }));
         if (session.editor != nullptr)
         {
-            EXPECT_EQ (infoLine (session.panel()).getText() == failed, row.saysFailed);
+            // This folder's own name is too long for the line: all leading folders are left out.
+            const auto text = infoLine (session.panel()).getText();
+            EXPECT_EQ (text.startsWith (failed), row.saysFailed);
+            EXPECT_EQ (text == failed + ".../" + presets.getFolder().getFileName(), row.saysFailed) << text;
         }
     }
 
     for (const char* injected : { "pwned1", "pwned2" })
         EXPECT_FALSE (juce::File::getCurrentWorkingDirectory().getChildFile (injected).exists()) << "a shell ran the name";
+}
+
+TEST (SettingsMenu, ARevealedFolderIsShownFromTheHomeFolderAndLosesLeadingFoldersFirst)
+{
+    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    const juce::File outside ("/srv/audio/Orvelin Presets");
+
+    const struct { juce::File folder; int room; const char* shown; } rows[] = {
+        { outside,                                  26, "/srv/audio/Orvelin Presets" },
+        { outside,                                  25, ".../audio/Orvelin Presets" },
+        { outside,                                   5, ".../Orvelin Presets" },
+        { home.getChildFile ("a/Orvelin Presets"),  80, "~/a/Orvelin Presets" },
+    };
+
+    for (const auto& row : rows)
+        EXPECT_EQ (fitPath (row.folder, [&] (const juce::String& shown) { return shown.length() <= row.room; }), row.shown) << row.room;
 }
 
 TEST (SettingsMenu, TheMouseOverAnyOfJucesMenuWindowsCountsAsOnTheMenu)
