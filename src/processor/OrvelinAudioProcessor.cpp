@@ -234,19 +234,22 @@ void OrvelinAudioProcessor::setParamAndNotifyHost (const juce::String& parameter
 
 void OrvelinAudioProcessor::setMuteMsOption (MuteMsOption option)
 {
+    using namespace OrvelinParameters;
+
     // Both mutes change in one step: a host saving its state between two steps would keep
-    // mid and side muted together, and the project would reopen silent.
-    const auto write = [this] (float muteMid, float muteSide)
+    // mid and side muted together, and the project would reopen silent. Within the step the
+    // mute being switched off is stored first: the audio thread may run a block between the
+    // two stores, and with both on that block would be silent.
+    const auto write = [this] (std::initializer_list<std::pair<int, float>> changes)
     {
-        currentPreset->takeEditorChanges ({ { OrvelinParameters::muteMid, muteMid },
-                                            { OrvelinParameters::muteSide, muteSide } }, false);
+        currentPreset->takeEditorChanges (changes, false);
     };
 
     switch (option)
     {
-        case muteMsNone: write (0.0f, 0.0f); break;
-        case muteMsMid:  write (1.0f, 0.0f); break;
-        case muteMsSide: write (0.0f, 1.0f); break;
+        case muteMsNone: write ({ { muteMid, 0.0f }, { muteSide, 0.0f } }); break;
+        case muteMsMid:  write ({ { muteSide, 0.0f }, { muteMid, 1.0f } }); break;
+        case muteMsSide: write ({ { muteMid, 0.0f }, { muteSide, 1.0f } }); break;
         default: break;
     }
 
