@@ -10,6 +10,14 @@
 #include <limits>
 #include <thread>
 
+#if defined (__SANITIZE_THREAD__)
+ #define ORVELIN_UNDER_THREAD_SANITIZER 1
+#elif defined (__has_feature)
+ #define ORVELIN_UNDER_THREAD_SANITIZER __has_feature (thread_sanitizer)
+#else
+ #define ORVELIN_UNDER_THREAD_SANITIZER 0
+#endif
+
 namespace
 {
     using M = DvxParameterValueMapper;
@@ -158,9 +166,14 @@ TEST (ParameterManager, NoRaiseIsLostWhileAnotherThreadPollsTheFlags)
 // What a writer did before it stored a value or raised a flag must be seen by the thread
 // that reads the value or takes the flag (the audio thread, the editor's timer). Only
 // ThreadSanitizer (./build.sh tsan) can tell on this CPU: with relaxed order it reports the
-// plain payload below as a data race.
+// plain payload below as a data race. Any other build passes it whatever the order, so
+// there it is skipped rather than counted as passed.
 TEST (ParameterManager, AValueOrARaisedFlagHandsOverWhatWasWrittenBeforeIt)
 {
+#if ! ORVELIN_UNDER_THREAD_SANITIZER
+    GTEST_SKIP() << "only ThreadSanitizer can see a missing hand-over: ./build.sh tsan runs this";
+#endif
+
     struct Route
     {
         const char* name;
