@@ -522,7 +522,7 @@ namespace
         }
 
         // Base64 texts whose declared size the text can't hold: decoding asked for that much
-        // memory and std::bad_alloc ended the host.
+        // memory and std::bad_alloc ended the host. (The VST3 plug-in gets them as bytes.)
         for (auto* text : { "-1.VMjLgXj", "-2147483648.VMjLgXj", "3000000000.VMjLgXj" })
         {
             if (instance->setPluginStateText (text))

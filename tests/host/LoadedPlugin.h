@@ -86,9 +86,11 @@ namespace orvelin::host
         // writes), carried the way this format's host carries it in a session.
         virtual void setPluginState (const juce::MemoryBlock& pluginState) = 0;
 
-        // The same as the base64 text that the format's host keeps in a session (an LV2
-        // StateString, the IComponent element of JUCE's VST3 host), given as it is so that
-        // a forged text reaches the decoder. False when the format carries raw bytes.
+        // The same as the base64 text that the format's host keeps in a session, given as it
+        // is so that a forged text reaches the plug-in: an LV2 plug-in decodes its
+        // StateString itself, a VST3 plug-in is handed the text's bytes (JUCE's VST3 host
+        // would decode, and refuse, a forged text before the plug-in saw it). False for
+        // VST2, whose hosts keep no text.
         virtual bool setPluginStateText (const juce::String& base64Text) = 0;
 
         //==============================================================================
