@@ -26,9 +26,8 @@ public:
 
     float getValue() const noexcept { return value.load (std::memory_order_acquire); }
 
-    // Stores what it is given; the callers decide what may come in. Preset files and
-    // restored host states are read into 0..1, and the host's setParameter passes every
-    // finite value on, as the host sent it.
+    // Stores what it is given. Every writer but the registration of the defaults goes
+    // through DvxParameterManager::setParameterValue, which keeps values to 0..1.
     void setValue (float newValue) noexcept
     {
         value.store (newValue, std::memory_order_release);

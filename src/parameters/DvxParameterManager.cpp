@@ -1,5 +1,7 @@
 #include "parameters/DvxParameterManager.h"
 
+#include <cmath>
+
 DvxParameterManager::DvxParameterManager (juce::AudioProcessor* owner)
     : processor (owner)
 {
@@ -52,17 +54,27 @@ float DvxParameterManager::getParameterValue (const juce::String& name) const
     return getParameterValue (getParameterIndex (name));
 }
 
-void DvxParameterManager::setParameterValue (int index, float newValue) noexcept
+std::optional<float> DvxParameterManager::bounded (float newValue) noexcept
+{
+    if (std::isnan (newValue))
+        return std::nullopt;
+
+    return juce::jlimit (0.0f, 1.0f, newValue);
+}
+
+bool DvxParameterManager::setParameterValue (int index, float newValue) noexcept
 {
     auto* p = getParameter (index);
+    const auto value = bounded (newValue);
 
-    if (p == nullptr)
-        return;
+    if (p == nullptr || ! value.has_value())
+        return false;
 
-    p->setValue (newValue);
+    p->setValue (*value);
     parameterFlag.store (true, std::memory_order_release);
     presetNameFlag.store (true, std::memory_order_release);
     undoButtonsFlag.store (true, std::memory_order_release);
+    return true;
 }
 
 juce::String DvxParameterManager::getParameterValueAsText (int index) const

@@ -4,6 +4,8 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <optional>
+
 // Owns every parameter of one processor in registration order (position == index) and
 // answers any index outside that range with a neutral value, because hosts ask for more
 // slots than there are parameters.
@@ -32,7 +34,15 @@ public:
 
     float getParameterValue (int index) const noexcept;
     float getParameterValue (const juce::String& name) const;
-    void setParameterValue (int index, float newValue) noexcept;
+
+    // Every writer comes through here: host automation, the editor, preset loads, undo and
+    // state restores. A value outside 0..1 is kept as the nearest end of it, so the signal
+    // path, the editor and every save see the same bounded value. NaN has no nearest end:
+    // it is ignored, as is an index outside the table. True when the value was stored.
+    bool setParameterValue (int index, float newValue) noexcept;
+
+    // A value as setParameterValue stores it, or nothing for NaN.
+    static std::optional<float> bounded (float newValue) noexcept;
 
     juce::String getParameterValueAsText (int index) const;
     juce::String getParameterName (int index) const;

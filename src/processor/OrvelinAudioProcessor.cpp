@@ -4,7 +4,6 @@
 #include "processor/OrvelinStateChunk.h"
 #include "processor/OrvelinStereoStage.h"
 
-#include <cmath>
 #include <limits>
 
 OrvelinAudioProcessor::OrvelinAudioProcessor()
@@ -174,15 +173,11 @@ bool OrvelinAudioProcessor::isParameterAutomatable (int) const { return true; }
 
 void OrvelinAudioProcessor::setParameter (int parameterIndex, float newValue)
 {
-    if (! juce::isPositiveAndBelow (parameterIndex, parameterManager->getNumberOfParameters()))
+    // The wrappers pass a host's value on as it came (a VST3 process queue, an LV2 patch:Set,
+    // a VST2 setParameter), so the manager keeps it to 0..1: a value beyond the range sounds,
+    // shows and saves as the nearest end of it. It ignores NaN and the placeholder slots.
+    if (! parameterManager->setParameterValue (parameterIndex, newValue))
         return;
-
-    // A host that sends NaN or infinity would otherwise poison the gains and the signal
-    // path until the value is written again; such a write is ignored.
-    if (! std::isfinite (newValue))
-        return;
-
-    parameterManager->setParameterValue (parameterIndex, newValue);
 
     // The gains follow their parameters at the next block; the filter needs new
     // coefficients asked for.
@@ -227,26 +222,29 @@ void OrvelinAudioProcessor::setParamAndNotifyHost (const juce::String& parameter
 {
     const int index = parameterManager->getParameterIndex (parameterName);
 
-    // setParameter ignores non-finite values, so the tree must not take them either.
-    if (index >= 0 && std::isfinite (newValue))
-        currentPreset->takeEditorChange (index, newValue, beginNewUndoTransaction);
+    // The tree and the host get the value that the parameter keeps, and nothing for NaN.
+    if (const auto value = DvxParameterManager::bounded (newValue); index >= 0 && value.has_value())
+        currentPreset->takeEditorChange (index, *value, beginNewUndoTransaction);
 }
 
 void OrvelinAudioProcessor::setMuteMsOption (MuteMsOption option)
 {
+    using namespace OrvelinParameters;
+
     // Both mutes change in one step: a host saving its state between two steps would keep
-    // mid and side muted together, and the project would reopen silent.
-    const auto write = [this] (float muteMid, float muteSide)
+    // mid and side muted together, and the project would reopen silent. Within the step the
+    // mute being switched off is stored first: the audio thread may run a block between the
+    // two stores, and with both on that block would be silent.
+    const auto write = [this] (std::initializer_list<std::pair<int, float>> changes)
     {
-        currentPreset->takeEditorChanges ({ { OrvelinParameters::muteMid, muteMid },
-                                            { OrvelinParameters::muteSide, muteSide } }, false);
+        currentPreset->takeEditorChanges (changes, false);
     };
 
     switch (option)
     {
-        case muteMsNone: write (0.0f, 0.0f); break;
-        case muteMsMid:  write (1.0f, 0.0f); break;
-        case muteMsSide: write (0.0f, 1.0f); break;
+        case muteMsNone: write ({ { muteMid, 0.0f }, { muteSide, 0.0f } }); break;
+        case muteMsMid:  write ({ { muteSide, 0.0f }, { muteMid, 1.0f } }); break;
+        case muteMsSide: write ({ { muteMid, 0.0f }, { muteSide, 1.0f } }); break;
         default: break;
     }
 

@@ -67,6 +67,25 @@ namespace
         { 17, 1.0f, "SAFE BASS ON" },
     };
 
+    // Values that hosts sent beyond 0..1 (the gains by 100 overflowed into NaN and infinity,
+    // an OutputGain of 3 gave +54 dB); each must act as the nearest end of the range.
+    struct OutOfRange
+    {
+        int slot;
+        float value;
+        float nearestEnd;
+    };
+
+    const OutOfRange outOfRangeValues[] = {
+        { 4, 3.0f,       1.0f },
+        { 4, 100.0f,     1.0f },
+        { 3, 1.0e6f,     1.0f },
+        { 3, -100.0f,    0.0f },
+        { 1, 100.0f,     1.0f },
+        { 1, -3.4e38f,   0.0f },
+        { 1, -INFINITY,  0.0f },
+    };
+
     // What each format's host is expected to see besides the processor's own slots.
     struct FormatTraits
     {
@@ -406,6 +425,75 @@ namespace
         restored->release();
     }
 
+    // JUCE's LV2 host keeps what it sends to the declared range, so the LV2 build is
+    // automated through a raw host here. Both list the slots in order.
+    std::unique_ptr<AutomatedPlugin> loadForAutomation (PluginFormat format, juce::String& error)
+    {
+        if (format != PluginFormat::lv2)
+            return loadBuiltPlugin (format, error);
+
+        juce::StringArray uris;
+
+        for (int slot = 0; slot < numRealParameters; ++slot)
+            uris.add (*expectedParameterID (format, slot));
+
+        return loadWithRawLv2Host (uris, 44100.0, 512, error);
+    }
+
+    // One instance gets the value beyond the range, another the nearest end of it: on the
+    // same noise at -6 dBFS both must sound and save exactly alike. The plug-in's text and a
+    // VST2 host, which asks the plug-in, show the end too (VST3 and LV2 hosts show what they
+    // sent).
+    TEST_P (BuiltPlugin, AValueBeyondTheRangeSoundsShowsAndSavesAsItsNearestEnd)
+    {
+        juce::String error;
+        auto beyond = loadForAutomation (format(), error);
+        ASSERT_NE (beyond, nullptr) << error;
+        auto atTheEnd = loadForAutomation (format(), error);
+        ASSERT_NE (atTheEnd, nullptr) << error;
+
+        beyond->prepare (44100.0, 512);
+        atTheEnd->prepare (44100.0, 512);
+        juce::Random random (0x5eed);
+
+        for (const auto& row : outOfRangeValues)
+        {
+            SCOPED_TRACE ("slot " + std::to_string (row.slot) + " = " + std::to_string (row.value));
+            beyond->setParameterValue (row.slot, row.value);
+            atTheEnd->setParameterValue (row.slot, row.nearestEnd);
+
+            juce::AudioBuffer<float> expected (2, 512);
+
+            for (int channel = 0; channel < 2; ++channel)
+                for (int i = 0; i < expected.getNumSamples(); ++i)
+                    expected.setSample (channel, i, random.nextFloat() - 0.5f);
+
+            auto output = expected;
+            beyond->process (output);
+            atTheEnd->process (expected);
+
+            for (int channel = 0; channel < 2; ++channel)
+                for (int i = 0; i < expected.getNumSamples(); ++i)
+                    ASSERT_EQ (output.getSample (channel, i), expected.getSample (channel, i))
+                        << "channel " << channel << ", sample " << i << "; peak " << output.getMagnitude (0, 512);
+
+            EXPECT_TRUE (beyond->getState() == atTheEnd->getState());
+            EXPECT_EQ (beyond->getParameterText (row.slot), atTheEnd->getParameterText (row.slot));
+
+            if (format() == PluginFormat::vst2)
+            {
+                EXPECT_EQ (beyond->getParameterValue (row.slot), row.nearestEnd);
+            }
+
+            // Each row on its own.
+            beyond->setParameterValue (row.slot, expectedParameters[row.slot].defaultValue);
+            atTheEnd->setParameterValue (row.slot, expectedParameters[row.slot].defaultValue);
+        }
+
+        beyond->release();
+        atTheEnd->release();
+    }
+
     // Inputs that crashed hosts through an earlier build (tests/data). The plug-in must come
     // up with hostile preset files in its presets folder (its constructor scans the folder),
     // refuse hostile state blobs, keep its state and pass audio as before.
@@ -434,7 +522,7 @@ namespace
         }
 
         // Base64 texts whose declared size the text can't hold: decoding asked for that much
-        // memory and std::bad_alloc ended the host.
+        // memory and std::bad_alloc ended the host. (The VST3 plug-in gets them as bytes.)
         for (auto* text : { "-1.VMjLgXj", "-2147483648.VMjLgXj", "3000000000.VMjLgXj" })
         {
             if (instance->setPluginStateText (text))

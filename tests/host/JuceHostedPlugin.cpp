@@ -3,6 +3,11 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wnon-virtual-dtor", "-Woverloaded-virtual", "-Wshadow", "-Wextra")
+#include <pluginterfaces/vst/ivstcomponent.h>
+#include <public.sdk/source/common/memorystream.h>
+JUCE_END_IGNORE_WARNINGS_GCC_LIKE
+
 namespace juce
 {
     bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
@@ -117,6 +122,19 @@ namespace orvelin::host
 
             void setPluginState (const juce::MemoryBlock& pluginState) override
             {
+                if (format == PluginFormat::vst3)
+                {
+                    // JUCE's VST3 host keeps the component's state, base64-encoded, in an
+                    // element of its own.
+                    juce::XmlElement envelope ("VST3PluginState");
+                    envelope.createNewChildElement ("IComponent")->addTextElement (pluginState.toBase64Encoding());
+
+                    juce::MemoryBlock hostState;
+                    juce::AudioProcessor::copyXmlToBinary (envelope, hostState);
+                    setState (hostState);
+                    return;
+                }
+
                 setPluginStateText (pluginState.toBase64Encoding());
             }
 
@@ -124,14 +142,14 @@ namespace orvelin::host
             {
                 if (format == PluginFormat::vst3)
                 {
-                    // JUCE's VST3 host keeps the component's state, base64-encoded, in an
-                    // element of its own.
-                    juce::XmlElement envelope ("VST3PluginState");
-                    envelope.createNewChildElement ("IComponent")->addTextElement (encoded);
-
-                    juce::MemoryBlock hostState;
-                    juce::AudioProcessor::copyXmlToBinary (envelope, hostState);
-                    setState (hostState);
+                    // JUCE's VST3 host keeps the component's state base64-encoded and decodes
+                    // it itself, refusing a forged text before the plug-in sees it. A VST3
+                    // plug-in takes bytes, so the text's own bytes go to its component.
+                    juce::MemoryBlock bytes (encoded.toRawUTF8(), encoded.getNumBytesAsUTF8());
+                    auto* component = static_cast<Steinberg::Vst::IComponent*> (instance->getPlatformSpecificData());
+                    auto* stream = new Steinberg::MemoryStream (bytes.getData(), (Steinberg::TSize) bytes.getSize());
+                    component->setState (stream);
+                    stream->release();
                     return true;
                 }
 

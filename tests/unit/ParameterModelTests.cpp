@@ -10,6 +10,14 @@
 #include <limits>
 #include <thread>
 
+#if defined (__SANITIZE_THREAD__)
+ #define ORVELIN_UNDER_THREAD_SANITIZER 1
+#elif defined (__has_feature)
+ #define ORVELIN_UNDER_THREAD_SANITIZER __has_feature (thread_sanitizer)
+#else
+ #define ORVELIN_UNDER_THREAD_SANITIZER 0
+#endif
+
 namespace
 {
     using M = DvxParameterValueMapper;
@@ -78,9 +86,8 @@ TEST (ParameterManager, FlagsAreRaisedByValueWritesAndReportedOnce)
         EXPECT_FALSE (m.getUndoButtonsNeedToBeUpdatedInEditor());
     }
 
-    m.setParameterValue (1, 1.7f);
-    m.setParameterValue (1, 1.7f);
-    EXPECT_EQ (m.getParameterValue (1), 1.7f) << "values are stored unclamped";
+    m.setParameterValue (1, 0.9f);
+    m.setParameterValue (1, 0.9f);
 
     EXPECT_TRUE (m.getParameterNeedsToBeUpdatedInEditor());
     EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
@@ -93,6 +100,24 @@ TEST (ParameterManager, FlagsAreRaisedByValueWritesAndReportedOnce)
     m.setSampleRateNeedsToBeUpdatedInEditor (true);
     EXPECT_TRUE (m.getSampleRateNeedsToBeUpdatedInEditor());
     EXPECT_FALSE (m.getSampleRateNeedsToBeUpdatedInEditor());
+}
+
+// Whatever a host or a file sends, the signal path, the editor and every save see a value in
+// 0..1: beyond it, the nearest end. NaN has no nearest end and changes nothing.
+TEST (ParameterManager, KeepsEveryValueWithinTheRangeAndIgnoresNaN)
+{
+    ManagerWithParameters f { "A" };
+    auto& m = f.manager;
+
+    const std::pair<float, float> writes[] = {
+        { 1.7f, 1.0f }, { -3.4e38f, 0.0f }, { INFINITY, 1.0f }, { -INFINITY, 0.0f }, { 0.3f, 0.3f }, { NAN, 0.3f },
+    };
+
+    for (const auto& [written, kept] : writes)
+    {
+        EXPECT_EQ (m.setParameterValue (0, written), ! std::isnan (written)) << written;
+        EXPECT_EQ (m.getParameterValue (0), kept) << written;
+    }
 }
 
 // The editor's timer polls while the host writes. A getter that read the flag and then
@@ -141,9 +166,14 @@ TEST (ParameterManager, NoRaiseIsLostWhileAnotherThreadPollsTheFlags)
 // What a writer did before it stored a value or raised a flag must be seen by the thread
 // that reads the value or takes the flag (the audio thread, the editor's timer). Only
 // ThreadSanitizer (./build.sh tsan) can tell on this CPU: with relaxed order it reports the
-// plain payload below as a data race.
+// plain payload below as a data race. Any other build passes it whatever the order, so
+// there it is skipped rather than counted as passed.
 TEST (ParameterManager, AValueOrARaisedFlagHandsOverWhatWasWrittenBeforeIt)
 {
+#if ! ORVELIN_UNDER_THREAD_SANITIZER
+    GTEST_SKIP() << "only ThreadSanitizer can see a missing hand-over: ./build.sh tsan runs this";
+#endif
+
     struct Route
     {
         const char* name;

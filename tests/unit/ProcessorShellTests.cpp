@@ -9,11 +9,24 @@
 #include <cmath>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace
 {
     using orvelin::test::drainEditorFlags;
     using orvelin::test::expectedParameters;
+
+    // Records the order in which values reach the parameters.
+    struct RecordingProcessor : OrvelinAudioProcessor
+    {
+        void setParameter (int index, float value) override
+        {
+            writes.emplace_back (index, value);
+            OrvelinAudioProcessor::setParameter (index, value);
+        }
+
+        std::vector<std::pair<int, float>> writes;
+    };
 
     struct CountingListener : juce::AudioProcessorListener
     {
@@ -79,8 +92,7 @@ TEST (ProcessorShell, SetParameterIgnoresPlaceholdersAndBadValues)
     EXPECT_EQ (p.getParameter (20), 0.0f);
 
     p.setParameter (1, std::nanf (""));
-    p.setParameter (1, INFINITY);
-    EXPECT_EQ (p.getParameter (1), 0.5f) << "a non-finite host value must not reach the signal path";
+    EXPECT_EQ (p.getParameter (1), 0.5f) << "NaN has no nearest end and must not reach the signal path";
     EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
 
     p.setParameter (3, 1.0f);
@@ -113,8 +125,12 @@ TEST (ProcessorShell, EditorWritesMarkThePresetAndFormUndoSteps)
     EXPECT_EQ (listener.changes, 1);
     EXPECT_FALSE (p.currentPresetWasModified());
 
+    // The tree keeps what the parameter keeps.
+    p.setParamAndNotifyHost ("StereoWidth", 7.0f, true);
+    EXPECT_EQ (p.getParamValueFromValueTree (p.getCurrentPresetValueTree(), 1), 1.0f);
+
     p.setParamAndNotifyHost ("StereoWidth", 0.75f, true);
-    EXPECT_EQ (listener.changes, 2);
+    EXPECT_EQ (listener.changes, 3);
     EXPECT_EQ (listener.lastIndex, 1);
     EXPECT_EQ (p.getParameter (1), 0.75f);
     EXPECT_TRUE (p.currentPresetWasModified());
@@ -128,15 +144,21 @@ TEST (ProcessorShell, EditorWritesMarkThePresetAndFormUndoSteps)
 
 TEST (ProcessorShell, MidSideMuteChoiceWritesThePairAsOneStep)
 {
-    OrvelinAudioProcessor p;
+    RecordingProcessor p;
     const auto muteMidAndSide = [&p] { return std::pair { p.getParameter (9), p.getParameter (10) }; };
+    using Writes = std::vector<std::pair<int, float>>;
 
+    // The mute switched off is stored first: the audio thread may run a block between the
+    // two stores, and must not find both on.
     p.setMuteMsOption (muteMsMid);
     EXPECT_EQ (muteMidAndSide(), std::pair (1.0f, 0.0f));
+    EXPECT_EQ (p.writes, (Writes { { 10, 0.0f }, { 9, 1.0f } }));
 
     // From mid to side both parameters change, in one step.
+    p.writes.clear();
     p.setMuteMsOption (muteMsSide);
     EXPECT_EQ (muteMidAndSide(), std::pair (0.0f, 1.0f));
+    EXPECT_EQ (p.writes, (Writes { { 9, 0.0f }, { 10, 1.0f } }));
 
     // Any other option writes nothing and adds no step.
     p.setMuteMsOption ((MuteMsOption) 3);
