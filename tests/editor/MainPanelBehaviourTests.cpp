@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 using namespace orvelin::test;
 
@@ -605,6 +607,59 @@ TEST (MainPanelSync, AHostRestoreOrRenameReachesTheOpenEditorWithinOneTick)
     host.join();
     s.tick();
     EXPECT_EQ (label (panel, "Preset Name Label").getText(), "From The Host");
+}
+
+// A host may restore again from its thread while the editor takes in the restore before.
+// Whenever the two met, the last restore is what the processor keeps and the editor shows.
+TEST (MainPanelSync, TheLastOfRestoresMadeWhileTheEditorTicksAlwaysWins)
+{
+    using Settings = std::tuple<juce::String, bool, float, int>;
+    const auto settingsOf = [] (OrvelinAudioProcessor& p)
+    {
+        return Settings (p.getChannelName(), p.getExpertMode(), p.getCurrentColourSchemeBrightness(), p.getEditorHeight());
+    };
+
+    // Unlike in every setting, the height included (a new instance's is half the display's).
+    OrvelinAudioProcessor fresh;
+    juce::MemoryBlock states[] = { savedProject ("Drums"), {} };
+    fresh.getStateInformation (states[1]);
+    const Settings expected[] = { { "Drums", true, 0.0f, 600 }, settingsOf (fresh) };
+
+    // No host listener: the recorder is not made for two threads.
+    EditorSession s;
+    s.open();
+    int lost = 0;
+
+    for (int round = 0; round < 300; ++round)
+    {
+        // The host restores the two states in turn, at least eight times and until the
+        // editor has ticked meanwhile.
+        std::atomic<int> ticks { 0 };
+        std::atomic<bool> hostDone { false };
+        int restores = 0;
+
+        std::thread host ([&]
+        {
+            for (; restores < 8 || ticks.load() < 2; ++restores)
+                s.processor.setStateInformation (states[restores % 2].getData(), (int) states[restores % 2].getSize());
+
+            hostDone = true;
+        });
+
+        while (! hostDone.load())
+        {
+            s.panel().timerCallback();
+            ++ticks;
+        }
+
+        host.join();
+        s.panel().timerCallback();
+
+        const auto& last = expected[(restores - 1) % 2];
+        lost += settingsOf (s.processor) != last || s.editor->getHeight() != std::get<3> (last) ? 1 : 0;
+    }
+
+    EXPECT_EQ (lost, 0) << "of 300 rounds";
 }
 
 TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostSetMeanwhile)
