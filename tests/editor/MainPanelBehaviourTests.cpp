@@ -684,6 +684,7 @@ TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostS
         std::function<void (PanelSession&)> host;  // what the host changes meanwhile
         int key;                                     // Escape gives the edit up, Return takes it
         const char* shownAfter;
+        const char* typed = "3";
     };
 
     const Row rows[] = {
@@ -691,6 +692,9 @@ TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostS
           juce::KeyPress::escapeKey, "+6.0dB" },
         { "input gain", valueBoxOf ("InputGain"), [] (PanelSession& s) { s.setParameter ("InputGain", 0.75f); },
           juce::KeyPress::returnKey, "+3.0dB" },
+        // The value the knob was held at, which the host has left meanwhile.
+        { "input gain, typed as before", valueBoxOf ("InputGain"), [] (PanelSession& s) { s.setParameter ("InputGain", 0.75f); },
+          juce::KeyPress::returnKey, "0.0dB", "0" },
         { "output gain", valueBoxOf ("OutputGain"), [] (PanelSession& s) { s.setParameter ("OutputGain", 0.25f); },
           juce::KeyPress::escapeKey, "-6.0dB" },
         { "frequency", valueBoxOf ("SafeBassFreq"), [] (PanelSession& s) { s.setParameter ("SafeBassFreq", 1.0f); },
@@ -728,7 +732,7 @@ TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostS
         box.showEditor();
         auto* typing = box.getCurrentTextEditor();
         ASSERT_NE (typing, nullptr);
-        typing->setText ("3");
+        typing->setText (row.typed);
 
         // Automation of any parameter brings all of them back to the panel.
         s.setParameter ("Pan", 0.9f);
@@ -737,7 +741,7 @@ TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostS
         s.tick();
 
         ASSERT_TRUE (box.isBeingEdited());
-        EXPECT_EQ (typing->getText(), "3");
+        EXPECT_EQ (typing->getText(), row.typed);
 
         typing->keyPressed (juce::KeyPress (row.key));
         pumpMessages();
