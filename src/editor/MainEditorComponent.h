@@ -86,9 +86,12 @@ public:
     void setUndoButtons (bool canUndo, bool canRedo);
 
     //==============================================================================
-    // Panel state and what depends on it
+    // Panel state and what depends on it. The setters are the user's choices and store
+    // them in the processor; the show functions only display what the processor holds.
     void setChannelName (juce::String name);
+    void showChannelName (const juce::String& name);
     void setColourSchemeBrightness (float newBrightness);
+    void showColourScheme (float newBrightness);
     void changeButtonNormalColour (juce::Button* button, juce::Colour colour);
     void setNewInfoText (const juce::String& text, bool pinned);
     void updateInfoTextLabel (const juce::MouseEvent&);

@@ -21,6 +21,11 @@ namespace
 {
     const char* const noChannelName = "No Channel Name";
 
+    bool isRealChannelName (const juce::String& name)
+    {
+        return name.isNotEmpty() && name != noChannelName;
+    }
+
     void setVisibleIfPresent (juce::Component* component, bool shouldBeVisible)
     {
         if (component != nullptr)
@@ -262,7 +267,7 @@ void MainEditorComponent::refreshLabelAfterEditing (juce::Label* label)
     else if (label == presetNameLabel.get())
         updatePresetNameFromPluginProcessor();
     else if (label == channelNameLabel.get())
-        setChannelName (processor->getChannelName());
+        showChannelName (processor->getChannelName());
 }
 
 //==============================================================================
@@ -417,11 +422,15 @@ void MainEditorComponent::setNewInfoText (const juce::String& text, bool pinned)
 
 void MainEditorComponent::setChannelName (juce::String name)
 {
-    const bool isSet = name.isNotEmpty() && name != noChannelName;
-    const juce::String shown = isSet ? name : juce::String (noChannelName);
+    processor->setChannelName (isRealChannelName (name) ? name : juce::String (noChannelName));
+    showChannelName (name);
+}
 
-    processor->setChannelName (shown);
-    setTextUnlessEdited (channelNameLabel.get(), shown);
+void MainEditorComponent::showChannelName (const juce::String& name)
+{
+    const bool isSet = isRealChannelName (name);
+
+    setTextUnlessEdited (channelNameLabel.get(), isSet ? name : juce::String (noChannelName));
     channelNameLabel->setColour (juce::Label::textColourId,
                                  isSet ? juce::Colours::black : DvxQzColours::qzmainColour.darker (0.2f));
     channelNameIsSet = isSet;
@@ -429,6 +438,12 @@ void MainEditorComponent::setChannelName (juce::String name)
 }
 
 void MainEditorComponent::setColourSchemeBrightness (float newBrightness)
+{
+    processor->setCurrentColourSchemeBrightness (newBrightness);
+    showColourScheme (newBrightness);
+}
+
+void MainEditorComponent::showColourScheme (float newBrightness)
 {
     brightness = newBrightness;
     lightGrey = juce::Colours::darkgrey.brighter (brightness);
@@ -451,7 +466,6 @@ void MainEditorComponent::setColourSchemeBrightness (float newBrightness)
         if (knob != nullptr)
             knob->setColour (juce::Slider::backgroundColourId, knobBackground);
 
-    processor->setCurrentColourSchemeBrightness (brightness);
     repaint();
 }
 

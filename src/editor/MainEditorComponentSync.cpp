@@ -1,6 +1,7 @@
 // Parameter values that change elsewhere (host automation, presets, undo, a restored
-// project) carried back to the controls. Nothing here writes a parameter, begins an undo
-// step or notifies the host: every control is set without notification.
+// project) carried back to the controls. Nothing here writes a parameter or an editor
+// setting (but for the size of the user's own corner drag), begins an undo step or
+// notifies the host: every control is set without notification.
 
 #include "editor/MainEditorComponent.h"
 #include "editor/InfoComponent.h"
@@ -172,20 +173,19 @@ void MainEditorComponent::updateUndoButtons()
     setUndoButtons (processor->canUndo(), processor->canRedo());
 }
 
-// Everything the panel shows, read again at construction and after its own preset steps,
-// undo and redo.
+// Everything the panel shows, read again at construction, after its own preset steps,
+// undo and redo, and after a host's restore. Only read: the host may restore again from its
+// thread meanwhile, and writing back what was read before would undo that restore.
 void MainEditorComponent::updateAll()
 {
     updateAllParameters();
     updatePresetNameFromPluginProcessor();
-    setChannelName (processor->getChannelName());
+    showChannelName (processor->getChannelName());
 
-    // Handed straight back, so that the processor holds it as exactly 1.0 or 0.0.
     expertMode = processor->getExpertMode();
-    processor->setExpertMode (expertMode);
     updateVisibilityOfExpertOptions();
 
-    setColourSchemeBrightness (processor->getCurrentColourSchemeBrightness());
+    showColourScheme (processor->getCurrentColourSchemeBrightness());
     repaint();
     updateVisibilityOfAllComponents();
     updateUndoButtons();
@@ -222,10 +222,10 @@ void MainEditorComponent::pollParameterManager()
         updateUndoButtons();
 
     // A restored project brings its own channel name, expert mode, colour scheme and
-    // editor size besides the values. The editor takes that size, and the processor keeps
-    // the height the editor really has. During a corner drag the user's size wins: the
-    // processor gets the editor's height back, since a drag that ends without another
-    // move would not tell it.
+    // editor size besides the values; the restore has left them as the editor can use
+    // them, and the editor takes them without writing anything back. During a corner drag
+    // the user's size wins: the processor gets the editor's height back, since a drag that
+    // ends without another move would not tell it.
     if (parameterManager->getHostStateNeedsToBeUpdatedInEditor())
     {
         updateAll();
@@ -233,7 +233,7 @@ void MainEditorComponent::pollParameterManager()
         if (isResizing)
             processor->setEditorHeight (getHeight());
         else
-            editor->updateEditorSize();
+            editor->followStoredEditorSize();
     }
 }
 

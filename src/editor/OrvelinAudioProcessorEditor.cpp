@@ -87,11 +87,26 @@ int OrvelinAudioProcessorEditor::limitStoredHeight (int storedHeight) noexcept
 void OrvelinAudioProcessorEditor::updateEditorSize()
 {
     editorHeight = limitStoredHeight (processor->getEditorHeight());
-    const int width = widthForHeight (editorHeight);
 
     // The processor keeps the height the editor really has, also when the stored one was
     // out of bounds and the size does not change (then resized() does not tell it).
     processor->setEditorHeight (editorHeight);
+    applyEditorHeight();
+}
+
+void OrvelinAudioProcessorEditor::followStoredEditorSize()
+{
+    // A restore stores heights within these limits already; should one be out anyway, the
+    // editor keeps to them for itself and the processor keeps what it holds.
+    editorHeight = limitStoredHeight (processor->getEditorHeight());
+
+    const juce::ScopedValueSetter<bool> quietly (sizeFollowsProcessor, true);
+    applyEditorHeight();
+}
+
+void OrvelinAudioProcessorEditor::applyEditorHeight()
+{
+    const int width = widthForHeight (editorHeight);
 
     // Straight to the bounds: the corner's limits apply to drags only.
     juce::Component::setBounds (0, 0, width, editorHeight);
@@ -101,9 +116,12 @@ void OrvelinAudioProcessorEditor::updateEditorSize()
 void OrvelinAudioProcessorEditor::resized()
 {
     // The processor learns the height first: laying out the panel refreshes the info
-    // screen's size buttons, which compare the processor's height with the default.
+    // screen's size buttons, which compare the processor's height with the default. A size
+    // taken from the processor after a restore it holds already.
     editorHeight = getHeight();
-    processor->setEditorHeight (editorHeight);
+
+    if (! sizeFollowsProcessor)
+        processor->setEditorHeight (editorHeight);
 
     if (mainEditorComponent != nullptr)
         mainEditorComponent->setBounds (getLocalBounds());

@@ -35,6 +35,11 @@ public:
     // Sizes the editor to the processor's stored height, outside the corner's limits too.
     void updateEditorSize();
 
+    // The same after a host's restore, without telling the processor anything: a restore
+    // from the host's thread may land meanwhile, and the height read before it must not
+    // overwrite it.
+    void followStoredEditorSize();
+
     //==============================================================================
     // The main display's full height, or 1080 pixels without a display or off the
     // message thread, so that no size derived from it is ever 0.
@@ -51,10 +56,14 @@ public:
     static constexpr int maximumStoredHeight = 10000;
 
 private:
+    // Sets the bounds to editorHeight at the ratio 1.5.
+    void applyEditorHeight();
+
     // Hides AudioProcessorEditor::processor, which holds the same object as its base class.
     OrvelinAudioProcessor* processor;
     std::unique_ptr<DvxLayoutManager> layoutManager;
     int editorHeight = 0;
+    bool sizeFollowsProcessor = false;
     std::unique_ptr<juce::Font> font;
     std::unique_ptr<DvxQzLookAndFeelV1> lookAndFeel;
     std::unique_ptr<juce::ComponentBoundsConstrainer> constrainer;

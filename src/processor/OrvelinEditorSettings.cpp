@@ -31,6 +31,11 @@ namespace
        #endif
     }
 
+    int limitEditorHeight (int height) noexcept
+    {
+        return juce::jlimit (OrvelinEditorSettings::minimumEditorHeight, OrvelinEditorSettings::maximumEditorHeight, height);
+    }
+
     int heightForRatio (float ratio, int displayHeight) noexcept
     {
         // A hand-edited ratio may be absurdly large; keep the result a usable int instead of
@@ -248,7 +253,8 @@ void OrvelinEditorSettings::restoreEditorHeights (std::optional<int> defaultHeig
     }
 
     // Without a height of its own the editor takes the default, and follows it while the
-    // default still follows the fallback display.
+    // default still follows the fallback display. The default comes from the ratio, which
+    // has no limit of its own; what the restore leaves the editor can take as it is.
     if (newEditorHeight.has_value())
     {
         editorHeight = *newEditorHeight;
@@ -256,7 +262,7 @@ void OrvelinEditorSettings::restoreEditorHeights (std::optional<int> defaultHeig
     }
     else
     {
-        editorHeight = defaultEditorHeight;
+        editorHeight = limitEditorHeight (defaultEditorHeight);
         editorHeightFollowsFallback = defaultHeightFollowsFallback;
     }
 }

@@ -50,8 +50,13 @@ public:
     void setEditorHeight (int newHeight);
 
     // The heights saved in a host's project; either may be missing. A missing editor
-    // height takes the default editor height.
+    // height takes the default editor height, held to the editor's range.
     void restoreEditorHeights (std::optional<int> defaultHeight, std::optional<int> editorHeight);
+
+    // Heights the rest of the plug-in can live with: the editor keeps to them, and a
+    // restore takes no other.
+    static constexpr int minimumEditorHeight = 100;
+    static constexpr int maximumEditorHeight = 10000;
 
     //==============================================================================
     float getCurrentColourSchemeBrightness() const noexcept { return colourSchemeBrightness.load (std::memory_order_relaxed); }

@@ -34,11 +34,6 @@ namespace
         return DvxSafeXmlReader::withOnlyCharactersItCanCarry (name, maxNameLength);
     }
 
-    // Editor heights the rest of the plug-in can live with. A restored height outside this
-    // range counts as missing (a negative or enormous editor cannot be drawn).
-    constexpr double minimumRestoredEditorHeight = 100.0;
-    constexpr double maximumRestoredEditorHeight = 10000.0;
-
     // The element inside a blob of copyXmlToBinary's layout. The wrapper is checked here and
     // the text goes to the hardened reader, never to getXmlFromBinary: JUCE's parser
     // overflows the stack on deep nesting and on self-referencing entities. The text is read
@@ -84,8 +79,10 @@ namespace
     {
         double value = 0.0;
 
+        // A height outside the editor's range counts as missing (a negative or enormous
+        // editor cannot be drawn).
         if (readNumberAttribute (xml, name, value) != NumberAttribute::usable
-             || value < minimumRestoredEditorHeight || value > maximumRestoredEditorHeight)
+             || value < OrvelinEditorSettings::minimumEditorHeight || value > OrvelinEditorSettings::maximumEditorHeight)
             return false;
 
         height = (int) value;
@@ -158,13 +155,10 @@ bool OrvelinStateChunk::restore (const void* data, int sizeInBytes)
     if (xml->hasAttribute ("channelName"))
         editorSettings.setChannelName (boundedName (xml->getStringAttribute ("channelName")));
 
-    // Stored as it is: only exactly 1.0 means on.
-    double expert = 0.0;
-
-    if (readNumberAttribute (*xml, "expertModeAsDouble", number) == NumberAttribute::usable)
-        expert = number;
-
-    editorSettings.setExpertModeAsDouble (expert);
+    // Only exactly 1.0 means on. Stored as 1.0 or 0.0, as the editor would store it: the
+    // editor only reads what a restore left.
+    editorSettings.setExpertMode (readNumberAttribute (*xml, "expertModeAsDouble", number) == NumberAttribute::usable
+                                   && number == 1.0);
 
     // The shown name, with the "*" it had when the project was saved while modified.
     OrvelinCurrentPreset::HostState preset;

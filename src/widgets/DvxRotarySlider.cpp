@@ -18,14 +18,55 @@ DvxRotarySlider::DvxRotarySlider (DvxParameter* parameterToUse)
 
 DvxRotarySlider::~DvxRotarySlider() = default;
 
+juce::Label* DvxRotarySlider::getValueBox() const
+{
+    // A label of the slider's own, made anew whenever its style or look changes.
+    for (auto* child : getChildren())
+        if (auto* box = dynamic_cast<juce::Label*> (child))
+            return box;
+
+    return nullptr;
+}
+
 bool DvxRotarySlider::isValueBeingTyped() const
 {
-    // The value box is a label of the slider's own, made anew whenever its style changes.
-    for (auto* child : getChildren())
-        if (auto* box = dynamic_cast<juce::Label*> (child); box != nullptr && box->isBeingEdited())
-            return true;
+    const auto* box = getValueBox();
+    return box != nullptr && box->isBeingEdited();
+}
 
-    return false;
+void DvxRotarySlider::lookAndFeelChanged()
+{
+    juce::Slider::lookAndFeelChanged();
+
+    // JUCE's own handler drops a typed value equal to the knob's. While the user types, the
+    // knob is held at its old value (setting it would close the box), so a value equal to
+    // that old one would be dropped although the parameter has moved on meanwhile.
+    if (auto* box = getValueBox())
+        box->onTextChange = [this] { applyTypedValue(); };
+}
+
+void DvxRotarySlider::applyTypedValue()
+{
+    const auto* box = getValueBox();
+
+    if (box == nullptr)
+        return;
+
+    // Set quietly first, so that the knob snaps the value and keeps it to its range.
+    const auto heldBack = getValue();
+    setValue (snapValue (getValueFromText (box->getText()), notDragging), juce::dontSendNotification);
+    const auto typed = getValue();
+
+    if (parameter != nullptr ? (float) typed != parameter->getValue() : typed != heldBack)
+    {
+        // By way of another value, so that the listeners hear it even though the knob holds
+        // it already; one gesture, as a drag.
+        const ScopedDragNotification gesture (*this);
+        setValue (typed != getMinimum() ? getMinimum() : getMaximum(), juce::dontSendNotification);
+        setValue (typed, juce::sendNotificationSync);
+    }
+
+    updateText();
 }
 
 void DvxRotarySlider::mouseDown (const juce::MouseEvent& e)

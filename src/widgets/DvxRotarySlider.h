@@ -31,10 +31,20 @@ public:
     double getValueFromText (const juce::String& text) override;
     juce::String getTextFromValue (double value) override;
 
+    // JUCE makes the value box anew here; the knob then takes over what a typed value does.
+    void lookAndFeelChanged() override;
+
     // Drag distance in pixels for the whole range.
     static constexpr int dragPixelsForFullRange = 350;
 
 private:
+    // The label JUCE shows the value in, or null without a text box.
+    juce::Label* getValueBox() const;
+
+    // A value typed into the box and taken (Return): written when it differs from the
+    // parameter, as one gesture, and then shown.
+    void applyTypedValue();
+
     juce::Point<int> mouseDownScreenPosition;
     DvxParameter* parameter;
 

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 using namespace orvelin::test;
 
@@ -607,6 +609,59 @@ TEST (MainPanelSync, AHostRestoreOrRenameReachesTheOpenEditorWithinOneTick)
     EXPECT_EQ (label (panel, "Preset Name Label").getText(), "From The Host");
 }
 
+// A host may restore again from its thread while the editor takes in the restore before.
+// Whenever the two met, the last restore is what the processor keeps and the editor shows.
+TEST (MainPanelSync, TheLastOfRestoresMadeWhileTheEditorTicksAlwaysWins)
+{
+    using Settings = std::tuple<juce::String, bool, float, int>;
+    const auto settingsOf = [] (OrvelinAudioProcessor& p)
+    {
+        return Settings (p.getChannelName(), p.getExpertMode(), p.getCurrentColourSchemeBrightness(), p.getEditorHeight());
+    };
+
+    // Unlike in every setting, the height included (a new instance's is half the display's).
+    OrvelinAudioProcessor fresh;
+    juce::MemoryBlock states[] = { savedProject ("Drums"), {} };
+    fresh.getStateInformation (states[1]);
+    const Settings expected[] = { { "Drums", true, 0.0f, 600 }, settingsOf (fresh) };
+
+    // No host listener: the recorder is not made for two threads.
+    EditorSession s;
+    s.open();
+    int lost = 0;
+
+    for (int round = 0; round < 300; ++round)
+    {
+        // The host restores the two states in turn, at least eight times and until the
+        // editor has ticked meanwhile.
+        std::atomic<int> ticks { 0 };
+        std::atomic<bool> hostDone { false };
+        int restores = 0;
+
+        std::thread host ([&]
+        {
+            for (; restores < 8 || ticks.load() < 2; ++restores)
+                s.processor.setStateInformation (states[restores % 2].getData(), (int) states[restores % 2].getSize());
+
+            hostDone = true;
+        });
+
+        while (! hostDone.load())
+        {
+            s.panel().timerCallback();
+            ++ticks;
+        }
+
+        host.join();
+        s.panel().timerCallback();
+
+        const auto& last = expected[(restores - 1) % 2];
+        lost += settingsOf (s.processor) != last || s.editor->getHeight() != std::get<3> (last) ? 1 : 0;
+    }
+
+    EXPECT_EQ (lost, 0) << "of 300 rounds";
+}
+
 TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostSetMeanwhile)
 {
     if (! hasDisplay())
@@ -629,6 +684,7 @@ TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostS
         std::function<void (PanelSession&)> host;  // what the host changes meanwhile
         int key;                                     // Escape gives the edit up, Return takes it
         const char* shownAfter;
+        const char* typed = "3";
     };
 
     const Row rows[] = {
@@ -636,6 +692,9 @@ TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostS
           juce::KeyPress::escapeKey, "+6.0dB" },
         { "input gain", valueBoxOf ("InputGain"), [] (PanelSession& s) { s.setParameter ("InputGain", 0.75f); },
           juce::KeyPress::returnKey, "+3.0dB" },
+        // The value the knob was held at, which the host has left meanwhile.
+        { "input gain, typed as before", valueBoxOf ("InputGain"), [] (PanelSession& s) { s.setParameter ("InputGain", 0.75f); },
+          juce::KeyPress::returnKey, "0.0dB", "0" },
         { "output gain", valueBoxOf ("OutputGain"), [] (PanelSession& s) { s.setParameter ("OutputGain", 0.25f); },
           juce::KeyPress::escapeKey, "-6.0dB" },
         { "frequency", valueBoxOf ("SafeBassFreq"), [] (PanelSession& s) { s.setParameter ("SafeBassFreq", 1.0f); },
@@ -673,7 +732,7 @@ TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostS
         box.showEditor();
         auto* typing = box.getCurrentTextEditor();
         ASSERT_NE (typing, nullptr);
-        typing->setText ("3");
+        typing->setText (row.typed);
 
         // Automation of any parameter brings all of them back to the panel.
         s.setParameter ("Pan", 0.9f);
@@ -682,7 +741,7 @@ TEST (MainPanelBehaviour, TypingSurvivesTheHostAndAnEditGivenUpShowsWhatTheHostS
         s.tick();
 
         ASSERT_TRUE (box.isBeingEdited());
-        EXPECT_EQ (typing->getText(), "3");
+        EXPECT_EQ (typing->getText(), row.typed);
 
         typing->keyPressed (juce::KeyPress (row.key));
         pumpMessages();

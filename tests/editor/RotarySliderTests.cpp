@@ -120,18 +120,37 @@ TEST (RotarySlider, TextGoesBothWaysThroughTheParametersMapper)
     EXPECT_EQ (gain.knob->getTextFromValue (0.5), "0.0dB");
 }
 
-TEST (RotarySlider, TypingIntoTheTextBoxSetsTheValueThroughTheMapper)
+TEST (RotarySlider, ATypedValueIsWrittenInOneGestureWhenItDiffersFromTheParameter)
 {
-    KnobFixture f (Mapping::mapGainDb12, 0.5f, 0.5f);
-    auto* box = dynamic_cast<juce::Label*> (f.knob->getChildComponent (0));
-    ASSERT_NE (box, nullptr);
+    // While a value is typed the main panel holds the knob back; the parameter may have
+    // moved on meanwhile (here from 0 dB to +6 dB).
+    struct Case { const char* typed; float parameter; double written; };
 
-    box->setText ("+3,5 dB", juce::sendNotificationSync);
-    EXPECT_NEAR (f.knob->getValue(), 3.5 / 24.0 + 0.5, 0.0001);
-    EXPECT_EQ (f.recorder.events, (std::vector<std::string> { "start", "value", "end" }));
+    const Case cases[] = {
+        { "+3,5 dB", 0.5f,  3.5 / 24.0 + 0.5 },
+        { "0",       0.75f, 0.5 },   // the knob's own value, but not the parameter's
+        { "+6",      0.75f, -1.0 },  // the parameter's value: nothing to write
+        { "0 dB",    0.5f,  -1.0 },
+    };
 
-    // The box then shows the mapper's text for the snapped value.
-    EXPECT_EQ (box->getText(), f.parameter->getValueMapper()->normed2RealValueAsString ((float) f.knob->getValue()));
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.typed);
+        KnobFixture f (Mapping::mapGainDb12, 0.5f, 0.5f);
+        f.parameter->setValue (c.parameter);
+        auto* box = dynamic_cast<juce::Label*> (f.knob->getChildComponent (0));
+        ASSERT_NE (box, nullptr);
+
+        box->setText (c.typed, juce::sendNotificationSync);
+
+        const auto shown = c.written >= 0.0 ? c.written : (double) c.parameter;
+        EXPECT_NEAR (f.knob->getValue(), shown, 0.0001);
+        const auto gesture = c.written >= 0.0 ? std::vector<std::string> { "start", "value", "end" } : std::vector<std::string>();
+        EXPECT_EQ (f.recorder.events, gesture);
+
+        // The box then shows the mapper's text for the snapped value.
+        EXPECT_EQ (box->getText(), f.parameter->getValueMapper()->normed2RealValueAsString ((float) f.knob->getValue()));
+    }
 }
 
 TEST (RotarySlider, WithoutMapperItShowsTwoDecimalsAndParsesPlainNumbers)

@@ -535,3 +535,17 @@ TEST (EditorSettings, OnlyHeightsNobodySetFollowTheRealDisplayOnceItCanBeAsked)
         EXPECT_EQ (settings.getEditorHeight(), c.expectedEditor);
     }
 }
+
+// A project without heights gives the editor the default height, within the editor's range
+// however far the ratio puts the default, so that the open editor can take it as it is.
+TEST (EditorSettings, ARestoreWithoutHeightsLeavesAnEditorHeightWithinTheEditorsRange)
+{
+    for (const auto& [displayHeight, expected] : { std::pair (150, 100), std::pair (1080, 540), std::pair (40000, 10000) })
+    {
+        OrvelinEditorSettings settings ([height = displayHeight] { return height; });
+        settings.initEditorSizes();   // no properties file: ratio 0.5
+        settings.restoreEditorHeights ({}, {});
+
+        EXPECT_EQ (settings.getEditorHeight(), expected) << displayHeight;
+    }
+}
