@@ -46,8 +46,8 @@ public:
 
     //==============================================================================
     // Lists the folder again and returns the new list: every usable name whose file reads
-    // as a preset, in the order the file system gives them. Only files added or changed
-    // since the last scan are read.
+    // as a preset, in the order the file system gives them. Files that earlier scans have
+    // seen unchanged for a while are not read again.
     juce::StringArray rescan();
 
     // The list of the last scan; safe from any thread.
