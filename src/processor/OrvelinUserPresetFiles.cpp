@@ -320,6 +320,17 @@ juce::StringArray OrvelinUserPresetFiles::getNames() const
     return names;
 }
 
+void OrvelinUserPresetFiles::forget (const juce::String& presetName)
+{
+    {
+        const std::lock_guard<std::mutex> guard (scanLock);
+        folderScan.forget (presetName);
+    }
+
+    const std::lock_guard<std::mutex> guard (namesLock);
+    names.removeString (presetName);
+}
+
 //==============================================================================
 juce::String OrvelinUserPresetFiles::readZeroTerminatedString (juce::InputStream& stream)
 {

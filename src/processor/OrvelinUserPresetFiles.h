@@ -53,6 +53,10 @@ public:
     // The list of the last scan; safe from any thread.
     juce::StringArray getNames() const;
 
+    // Takes a listed preset that failed to load out of the list, and makes the next scan read
+    // its file again (it may have changed in a way its stamps did not show).
+    void forget (const juce::String& presetName);
+
     //==============================================================================
     // A preset is about two kilobytes of XML, a root and 18 parameters with about 50
     // attributes in all, compressed or not. Anything far beyond that is not one of ours and
