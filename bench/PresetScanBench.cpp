@@ -1,7 +1,8 @@
 // The user presets scan as a big preset library makes it: a new instance (which scans the
 // folder) and one step to the next or previous preset (which scans it and loads one file),
-// with 2,000 presets as the plug-in saves them and with 1,000 crafted presets, each the
-// costliest file the reader still takes as a preset.
+// with 2,000 presets as the plug-in saves them, the same with modification times an hour
+// ahead of the clock (as from a file server whose clock is ahead), and with 1,000 crafted
+// presets, each the costliest file the reader still takes as a preset.
 
 #include "processor/DvxCachedFolderScan.h"
 #include "processor/DvxSafePropertiesFile.h"
@@ -12,10 +13,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace
 {
-    enum class Library { ordinary, crafted };
+    enum class Library { ordinary, stampedAhead, crafted };
 
     juce::File benchHome() { return juce::File::getSpecialLocation (juce::File::userHomeDirectory); }
 
@@ -76,7 +78,7 @@ namespace
         return compressedPreset (text);
     }
 
-    int librarySize (Library library) { return library == Library::ordinary ? 2000 : 1000; }
+    int librarySize (Library library) { return library == Library::crafted ? 1000 : 2000; }
 
     // Each library's folder is built once, for all the cases that use it.
     juce::File libraryFolder (Library library)
@@ -86,16 +88,24 @@ namespace
         if (auto found = built.find (library); found != built.end())
             return found->second;
 
-        const auto folder = benchHome().getChildFile (library == Library::ordinary ? "ordinary presets" : "crafted presets");
+        const auto folder = benchHome().getChildFile (library == Library::ordinary ? "ordinary presets"
+                                                      : library == Library::stampedAhead ? "presets stamped ahead" : "crafted presets");
         folder.deleteRecursively();
         folder.createDirectory();
 
-        if (library == Library::ordinary)
+        if (library != Library::crafted)
         {
             const auto bytes = ordinaryPreset();
+            const auto anHourAhead = juce::Time::getCurrentTime() + juce::RelativeTime::hours (1);
 
             for (int i = 0; i < librarySize (library); ++i)
-                folder.getChildFile ("Ordinary " + juce::String (i) + ".qzp").replaceWithData (bytes.getData(), bytes.getSize());
+            {
+                const auto file = folder.getChildFile ("Ordinary " + juce::String (i) + ".qzp");
+                file.replaceWithData (bytes.getData(), bytes.getSize());
+
+                if (library == Library::stampedAhead)
+                    file.setLastModificationTime (anHourAhead);
+            }
         }
         else
         {
@@ -105,10 +115,6 @@ namespace
                 folder.getChildFile ("Crafted " + juce::String (i) + ".qzp").replaceWithData (bytes.getData(), bytes.getSize());
             }
         }
-
-        // A user's library was not written a moment ago: a scan reads every file changed in
-        // the last seconds again, in case it changes once more within its time stamp.
-        juce::Thread::sleep ((int) DvxCachedFolderScan::defaultSettleTimeMilliseconds + 100);
 
         built[library] = folder;
         return folder;
@@ -172,6 +178,10 @@ namespace
     {
         const ScopedPresetsFolderSetting setting (libraryFolder (library));
         OrvelinAudioProcessor processor;
+
+        // As when the user steps a while after the plug-in was opened: a scan trusts what it
+        // read before only once the scans have seen the files unchanged for a while.
+        std::this_thread::sleep_for (DvxCachedFolderScan::settleTime);
         processor.loadUserPresetUndoableWithID (processor.getAllUserPresetNames().size() / 2);
         bool forward = true;
 
@@ -191,11 +201,13 @@ namespace
 
     void instantiateWith2000OrdinaryPresets (benchmark::State& state)  { instantiate (state, Library::ordinary); }
     void stepWith2000OrdinaryPresets (benchmark::State& state)         { stepNextOrPrevious (state, Library::ordinary); }
+    void stepWith2000PresetsStampedAhead (benchmark::State& state)     { stepNextOrPrevious (state, Library::stampedAhead); }
     void instantiateWith1000CraftedPresets (benchmark::State& state)   { instantiate (state, Library::crafted); }
     void stepWith1000CraftedPresets (benchmark::State& state)          { stepNextOrPrevious (state, Library::crafted); }
 }
 
 BENCHMARK (instantiateWith2000OrdinaryPresets)->Unit (benchmark::kMillisecond);
 BENCHMARK (stepWith2000OrdinaryPresets)->Unit (benchmark::kMillisecond);
+BENCHMARK (stepWith2000PresetsStampedAhead)->Unit (benchmark::kMillisecond);
 BENCHMARK (instantiateWith1000CraftedPresets)->Unit (benchmark::kMillisecond);
 BENCHMARK (stepWith1000CraftedPresets)->Unit (benchmark::kMillisecond);

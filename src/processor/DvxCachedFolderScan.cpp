@@ -10,13 +10,6 @@
 
 namespace
 {
-    // The same clock the file system stamps change times from.
-    std::int64_t nowNanoseconds()
-    {
-        using namespace std::chrono;
-        return duration_cast<nanoseconds> (system_clock::now().time_since_epoch()).count();
-    }
-
     struct DirectoryCloser
     {
         void operator() (DIR* d) const noexcept { ::closedir (d); }
@@ -38,15 +31,19 @@ namespace
     }
 }
 
-DvxCachedFolderScan::DvxCachedFolderScan (const juce::String& extensionToList, juce::int64 settleTimeMilliseconds)
-    : extension (extensionToList.toStdString()),
-      settleNanoseconds ((std::int64_t) settleTimeMilliseconds * 1000000)
+DvxCachedFolderScan::DvxCachedFolderScan (const juce::String& extensionToList, Clock scanClock)
+    : extension (extensionToList.toStdString()), clock (std::move (scanClock))
 {
+}
+
+void DvxCachedFolderScan::forget (const juce::String& name)
+{
+    answers.erase (name.toStdString() + extension);
 }
 
 juce::StringArray DvxCachedFolderScan::scan (const juce::File& folder, const Test& test)
 {
-    const auto settledBefore = nowNanoseconds() - settleNanoseconds;
+    const auto now = clock();
     ++scanNumber;
 
     juce::StringArray passed;
@@ -76,18 +73,25 @@ juce::StringArray DvxCachedFolderScan::scan (const juce::File& folder, const Tes
         if (! name.has_value())
             continue;
 
-        const auto identity = DvxBoundedFileReader::identityOf (info);
-        auto& answer = answers[fileName];
-        answer.seenInScan = scanNumber;
-
         // Looked at before the file is read: should it change in between, the next scan sees
         // another identity and reads it again.
-        if (! answer.isSettled || answer.identity != identity)
+        const auto identity = DvxBoundedFileReader::identityOf (info);
+        auto [slot, isNew] = answers.try_emplace (fileName);
+        auto& answer = slot->second;
+        answer.seenInScan = scanNumber;
+
+        if (isNew || answer.identity != identity)
+        {
+            answer.identity = identity;
+            answer.identityFirstSeen = now;
+            answer.isSettled = false;
+        }
+
+        if (! answer.isSettled)
         {
             const auto result = test (*name);
-            answer.identity = identity;
             answer.passed = result.value_or (false);
-            answer.isSettled = result.has_value() && identity.changeNanoseconds < settledBefore;
+            answer.isSettled = result.has_value() && now - answer.identityFirstSeen >= settleTime;
         }
 
         if (answer.passed)

@@ -3,6 +3,7 @@
 #include "parameters/DvxStoredValues.h"
 #include "processor/OrvelinFactoryPresets.h"
 #include "processor/OrvelinParameterTable.h"
+#include "processor/OrvelinPresetCycle.h"
 #include "processor/OrvelinUserPresetFiles.h"
 
 namespace
@@ -366,18 +367,26 @@ void OrvelinCurrentPreset::loadUserPreset (const juce::String& presetName)
 
 void OrvelinCurrentPreset::loadUserPreset (int id)
 {
-    loadUserPresetFromList (userPresets.rescan(), id);
+    const auto names = userPresets.rescan();
+
+    if (juce::isPositiveAndBelow (id, names.size()))
+        loadListedUserPreset (names[id], id);
 }
 
-void OrvelinCurrentPreset::loadUserPresetFromList (const juce::StringArray& names, int id)
+bool OrvelinCurrentPreset::loadListedUserPreset (const juce::String& presetName, int listID)
 {
-    if (! juce::isPositiveAndBelow (id, names.size()))
-        return;
+    const auto loaded = userPresets.readNamed (presetName);
 
-    const auto loaded = userPresets.readNamed (names[id]);
+    // Listed, yet no preset now: the scan's answer for the file is forgotten, so that the
+    // next scan reads it again even if its stamps did not show the change.
+    if (! loaded.isValid())
+    {
+        userPresets.forget (presetName);
+        return false;
+    }
 
-    if (loaded.isValid())
-        loadUserPresetTree (names[id], loaded, id, true);
+    loadUserPresetTree (presetName, loaded, listID, true);
+    return true;
 }
 
 void OrvelinCurrentPreset::loadUserPresetTree (const juce::String& presetName, const juce::ValueTree& loaded,
@@ -407,57 +416,14 @@ void OrvelinCurrentPreset::loadUserPresetTree (const juce::String& presetName, c
 }
 
 // Next and previous scan the folder once and load from that list.
-void OrvelinCurrentPreset::loadNextPreset()
+void OrvelinCurrentPreset::loadNextPreset()     { stepThroughCycle (OrvelinPresetCycle::Direction::next); }
+void OrvelinCurrentPreset::loadPreviousPreset() { stepThroughCycle (OrvelinPresetCycle::Direction::previous); }
+
+void OrvelinCurrentPreset::stepThroughCycle (OrvelinPresetCycle::Direction direction)
 {
-    const int numFactory = (int) factoryPresets.size();
-    const auto userNames = userPresets.rescan();
-    const int numUser = userNames.size();
-    const int next = getID() + 1;
-
-    // The cycle: factory 0 .. last, user 0 .. last, factory 0.
-    if (isFactory())
-    {
-        if (next < numFactory)
-            loadFactoryPreset (next);
-        else if (numUser > 0)
-            loadUserPresetFromList (userNames, 0);
-        else
-            loadFactoryPreset (0);
-    }
-    else
-    {
-        if (next < numUser)
-            loadUserPresetFromList (userNames, next);
-        else
-            loadFactoryPreset (0);
-    }
-}
-
-void OrvelinCurrentPreset::loadPreviousPreset()
-{
-    const int numFactory = (int) factoryPresets.size();
-    const auto userNames = userPresets.rescan();
-    const int numUser = userNames.size();
-    const int previous = getID() - 1;
-    const bool factory = isFactory();
-
-    // The same cycle backwards. A user preset beyond the end of the folder's list (files
-    // were removed meanwhile) goes back to the start of the cycle.
-    if (! factory && previous >= numUser)
-        loadFactoryPreset (0);
-    else if (previous < 0 && factory)
-    {
-        if (numUser > 0)
-            loadUserPresetFromList (userNames, numUser - 1);
-        else
-            loadFactoryPreset (numFactory - 1);
-    }
-    else if (previous < 0)
-        loadFactoryPreset (numFactory - 1);
-    else if (factory)
-        loadFactoryPreset (previous);
-    else
-        loadUserPresetFromList (userNames, previous);
+    OrvelinPresetCycle::step (isFactory(), getID(), (int) factoryPresets.size(), userPresets.rescan(), direction,
+                              { [this] (int id) { loadFactoryPreset (id); },
+                                [this] (const juce::String& name, int id) { return loadListedUserPreset (name, id); } });
 }
 
 //==============================================================================

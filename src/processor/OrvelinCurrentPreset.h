@@ -12,6 +12,7 @@
 class DvxParameterManager;
 class OrvelinUserPresetFiles;
 namespace OrvelinFactoryPresets { struct Preset; }
+namespace OrvelinPresetCycle { enum class Direction; }
 
 // The current preset: a value tree that mirrors every parameter and carries the preset's
 // name, which preset it is (ID, factory or user, modified since loaded), the 14 factory
@@ -152,7 +153,8 @@ private:
 
     void tellHost (const HostNotifications& notifications) const;
     void stepThroughHistory (bool (juce::UndoManager::*step)());
-    void loadUserPresetFromList (const juce::StringArray& userNames, int presetID);
+    bool loadListedUserPreset (const juce::String& presetName, int listID);
+    void stepThroughCycle (OrvelinPresetCycle::Direction direction);
     void loadUserPresetTree (const juce::String& presetName, const juce::ValueTree& loaded, int listID, bool chosenByID);
 
     // Everything below expects the lock to be held.

@@ -302,8 +302,8 @@ juce::StringArray OrvelinUserPresetFiles::rescan()
     {
         // A name is what a load by name appends ".qzp" to. It is listed only when a load by
         // name, and so a load by ID, next and previous, would take it: a usable name whose own
-        // path leads to a valid preset. Files not changed since an earlier scan are not read
-        // again.
+        // path leads to a valid preset. Files that earlier scans have seen unchanged for a
+        // while are not read again.
         const std::lock_guard<std::mutex> guard (scanLock);
         found = folderScan.scan (folder, [this] (const juce::String& name) { return isPresetNamed (name); });
     }
@@ -318,6 +318,17 @@ juce::StringArray OrvelinUserPresetFiles::getNames() const
 {
     const std::lock_guard<std::mutex> guard (namesLock);
     return names;
+}
+
+void OrvelinUserPresetFiles::forget (const juce::String& presetName)
+{
+    {
+        const std::lock_guard<std::mutex> guard (scanLock);
+        folderScan.forget (presetName);
+    }
+
+    const std::lock_guard<std::mutex> guard (namesLock);
+    names.removeString (presetName);
 }
 
 //==============================================================================

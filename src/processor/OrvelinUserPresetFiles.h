@@ -46,12 +46,16 @@ public:
 
     //==============================================================================
     // Lists the folder again and returns the new list: every usable name whose file reads
-    // as a preset, in the order the file system gives them. Only files added or changed
-    // since the last scan are read.
+    // as a preset, in the order the file system gives them. Files that earlier scans have
+    // seen unchanged for a while are not read again.
     juce::StringArray rescan();
 
     // The list of the last scan; safe from any thread.
     juce::StringArray getNames() const;
+
+    // Takes a listed preset that failed to load out of the list, and makes the next scan read
+    // its file again (it may have changed in a way its stamps did not show).
+    void forget (const juce::String& presetName);
 
     //==============================================================================
     // A preset is about two kilobytes of XML, a root and 18 parameters with about 50

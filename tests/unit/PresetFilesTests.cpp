@@ -5,14 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
-#include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace
 {
@@ -573,81 +571,79 @@ TEST (PresetFileStrings, SavedSystemInformationIsAppendedInOrderAndKeepsExisting
 }
 
 //==============================================================================
-// The scan reads a file again exactly when it may have changed since it was read.
-TEST (CachedFolderScan, ReadsAFileAgainWhenItMayHaveChanged)
+// The scan reads a file again until two scans at least two seconds apart have seen it
+// unchanged, and whenever it may have changed since. Its clock is the test's own, far from
+// the files' stamps: answers settle by the scans' times alone.
+TEST (CachedFolderScan, ReadsAFileAgainUntilTheScansSawItUnchangedForTwoSeconds)
 {
     const auto folder = orvelin::test::temporaryHomeFolder().getChildFile ("scanned").getNonexistentSibling();
     ASSERT_TRUE (folder.createDirectory());
 
-    std::map<juce::String, int> timesTested;
-    bool unsureCannotTell = true;   // as when "Unsure" could not be opened
+    const auto file = [&] (const char* name) { return folder.getChildFile (juce::String (name) + ".qzp"); };
 
-    const auto test = [&] (const juce::String& name) -> std::optional<bool>
+    // What each file reads as (a file that could not be opened gives nothing). An answer that
+    // changes while the file stays as it was is a rewrite its stamps do not show.
+    std::map<juce::String, std::optional<bool>> says { { "Unsure", std::nullopt } };
+    juce::StringArray read;
+
+    const auto test = [&] (const juce::String& name)
     {
-        ++timesTested[name];
-
-        if (name == "Unsure" && unsureCannotTell)
-            return std::nullopt;
-
-        return folder.getChildFile (name + ".qzp").loadFileAsString().startsWith ("yes");
+        read.add (name);
+        return says.count (name) != 0 ? says[name] : std::optional<bool> (true);
     };
 
-    const auto path = [&] (const char* name) { return folder.getChildFile (juce::String (name) + ".qzp").getFullPathName().toStdString(); };
+    std::chrono::steady_clock::time_point now;
+    DvxCachedFolderScan scan (".qzp", [&] { return now; });
 
-    // Writes in place (same inode) or through a new file moved over it, and puts the
-    // modification time back to what it was: only the inode or the change time tell.
-    const auto rewrite = [&] (const char* name, const char* content, bool inPlace)
+    for (const auto* name : { "Kept", "Restamped", "Replaced", "Removed", "Unsure" })
+        ASSERT_TRUE (file (name).replaceWithText ("preset"));
+
+    const struct
     {
-        struct stat before {};
-        ASSERT_EQ (::stat (path (name).c_str(), &before), 0);
+        int atMs;
+        std::function<void()> change;
+        const char* listed;
+        const char* read;
+    } steps[] =
+    {
+        { 0,    [] {}, "Kept|Removed|Replaced|Restamped", "Kept|Removed|Replaced|Restamped|Unsure" },
 
-        if (inPlace)
-        {
-            std::ofstream (path (name), std::ios::binary | std::ios::trunc) << content;
-        }
-        else
-        {
-            const auto written = folder.getChildFile ("new.tmp");
-            ASSERT_TRUE (written.replaceWithText (content));
-            ASSERT_TRUE (written.moveFileTo (folder.getChildFile (juce::String (name) + ".qzp")));
-        }
+        // Until two seconds have passed, every scan reads every file.
+        { 1999, [&] { says["Kept"] = false; }, "Removed|Replaced|Restamped", "Kept|Removed|Replaced|Restamped|Unsure" },
+        { 2000, [&] { says["Kept"] = true; }, "Kept|Removed|Replaced|Restamped", "Kept|Removed|Replaced|Restamped|Unsure" },
+        { 2000, [&] { says["Kept"] = false; }, "Kept|Removed|Replaced|Restamped", "Unsure" },
 
-        struct stat after {};
-        ASSERT_EQ (::stat (path (name).c_str(), &after), 0);
-        ASSERT_EQ (after.st_ino == before.st_ino, inPlace);
+        // A new stamp (one an hour ahead of the clock), a new inode, a file gone.
+        { 3000, [&]
+                {
+                    EXPECT_TRUE (file ("Restamped").setLastModificationTime (juce::Time::getCurrentTime() + juce::RelativeTime::hours (1)));
+                    EXPECT_TRUE (folder.getChildFile ("new.tmp").replaceWithText ("preset"));
+                    EXPECT_TRUE (folder.getChildFile ("new.tmp").moveFileTo (file ("Replaced")));
+                    EXPECT_TRUE (file ("Removed").deleteFile());
+                },
+                "Kept|Replaced|Restamped", "Replaced|Restamped|Unsure" },
 
-        const timespec times[2] = { before.st_atim, before.st_mtim };
-        ASSERT_EQ (::utimensat (AT_FDCWD, path (name).c_str(), times, 0), 0);
+        // A listed file that failed to load is forgotten, and read again.
+        { 3000, [&] { scan.forget ("Kept"); }, "Replaced|Restamped", "Kept|Replaced|Restamped|Unsure" },
+        { 4999, [] {}, "Replaced|Restamped", "Kept|Replaced|Restamped|Unsure" },
+        { 5000, [&] { EXPECT_TRUE (file ("Removed").replaceWithText ("preset")); },
+                "Removed|Replaced|Restamped", "Kept|Removed|Replaced|Restamped|Unsure" },
+        { 6000, [] {}, "Removed|Replaced|Restamped", "Removed|Unsure" },
     };
 
-    DvxCachedFolderScan settledAtOnce (".qzp", 0);
-    const auto scan = [&] { auto names = settledAtOnce.scan (folder, test); names.sort (false); return names.joinIntoString ("|"); };
+    for (const auto& step : steps)
+    {
+        step.change();
+        now = std::chrono::steady_clock::time_point (std::chrono::milliseconds (step.atMs));
+        read.clear();
 
-    for (const auto* name : { "Kept", "InPlace", "Replaced", "Removed", "Unsure" })
-        ASSERT_TRUE (folder.getChildFile (juce::String (name) + ".qzp").replaceWithText ("yes"));
+        auto listed = scan.scan (folder, test);
+        listed.sort (false);
+        read.sort (false);
+        EXPECT_EQ (listed.joinIntoString ("|"), juce::String (step.listed)) << "at " << step.atMs << " ms";
+        EXPECT_EQ (read.joinIntoString ("|"), juce::String (step.read)) << "at " << step.atMs << " ms";
+    }
 
-    EXPECT_EQ (scan(), "InPlace|Kept|Removed|Replaced");
-
-    // A change must fall on a later tick of the file system's clock than the first write.
-    juce::Thread::sleep (50);
-    rewrite ("InPlace", "no!", true);
-    rewrite ("Replaced", "no!", false);
-    ASSERT_TRUE (folder.getChildFile ("Removed.qzp").deleteFile());
-
-    EXPECT_EQ (scan(), "Kept");
-    EXPECT_EQ (timesTested, (std::map<juce::String, int> { { "Kept", 1 }, { "InPlace", 2 }, { "Replaced", 2 },
-                                                           { "Removed", 1 }, { "Unsure", 2 } }));
-
-    // Files come back, and a file changed within the settle time is read at every scan.
-    unsureCannotTell = false;
-    ASSERT_TRUE (folder.getChildFile ("Removed.qzp").replaceWithText ("yes"));
-    DvxCachedFolderScan settlingSlowly (".qzp");
-    timesTested.clear();
-
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ (settlingSlowly.scan (folder, test).size(), 3);
-
-    EXPECT_EQ (timesTested["Removed"], 2);
     folder.deleteRecursively();
 }
 

@@ -1,6 +1,7 @@
 // The current preset, the factory presets and every way of loading a preset.
 
 #include "PresetsTestSupport.h"
+#include "processor/OrvelinPresetCycle.h"
 
 #include <fstream>
 #include <limits>
@@ -492,6 +493,40 @@ TEST_P (PresetWalkTest, StepsFollowTheCycleThroughTheFolderAsItIsNow)
 
 INSTANTIATE_TEST_SUITE_P (NextAndPrevious, PresetWalkTest, ::testing::ValuesIn (walkCases),
                           [] (const auto& testInfo) { return testNameFrom (testInfo.param.description); });
+
+// A listed user preset whose file no longer loads is left out and the step goes on; the
+// ID offered is the place in the list without the files that failed.
+TEST (PresetCycle, AStepGoesOnPastUserPresetsThatFailToLoad)
+{
+    const struct
+    {
+        PresetRef from;
+        Step step;
+        const char* failing;   // of the user presets a, b, c, d
+        const char* loads;     // in order: a user name with its ID, or F and a factory ID
+    } cases[] = {
+        { { U, 0 },  Step::next,     "b",    "b1 c1" },
+        { { U, 3 },  Step::previous, "c",    "c2 b1" },
+        { { U, 2 },  Step::next,     "d",    "d3 F0" },
+        { { U, 1 },  Step::previous, "a",    "a0 F13" },
+        { { F, 13 }, Step::next,     "abcd", "a0 b0 c0 d0 F0" },
+        { { F, 0 },  Step::previous, "abcd", "d3 c2 b1 a0 F13" },
+    };
+
+    for (const auto& c : cases)
+    {
+        juce::StringArray loads;
+        const OrvelinPresetCycle::Loads load {
+            [&] (int id) { loads.add ("F" + juce::String (id)); },
+            [&] (const juce::String& name, int id) { loads.add (name + juce::String (id)); return ! name.containsAnyOf (c.failing); }
+        };
+
+        OrvelinPresetCycle::step (c.from.isFactory, c.from.id, 14, { "a", "b", "c", "d" },
+                                  c.step == Step::next ? OrvelinPresetCycle::Direction::next : OrvelinPresetCycle::Direction::previous,
+                                  load);
+        EXPECT_EQ (loads.joinIntoString (" "), juce::String (c.loads)) << (c.from.isFactory ? "F" : "U") << c.from.id << " failing " << c.failing;
+    }
+}
 
 TEST_F (PresetsTest, WalkingVisitsEveryPresetOnceAndReturnsToTheStart)
 {
