@@ -14,7 +14,8 @@
 // stream whose every read reports a negative count must leave the state as it was.
 // JUCE's own assertions are not fatal here: its readers assert on corrupt data by design.
 // ./build.sh fuzz runs this with -close_fd_mask=2, which keeps the plug-ins' assertion logs
-// out of the way; broken invariants are reported on stdout.
+// out of the way; broken invariants are reported on stdout. ./build.sh test runs it over its
+// seeds alone (tests/fuzz/SeedRunner.cpp), where no JUCE assertion may fire.
 
 #include <pluginterfaces/base/ibstream.h>
 #include <pluginterfaces/base/ipluginbase.h>
@@ -32,6 +33,8 @@
 
 #include <pluginterfaces/fst/fst.h>
 
+#include "helpers/TestEnvironment.h"
+
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -47,6 +50,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -577,6 +581,7 @@ namespace
     };
 
     Host* host = nullptr;
+    std::string home;
 
     // JUCE's base64 form of a blob ("<size>.<6 bits a character>"), as the LV2 StateString
     // carries it.
@@ -624,18 +629,25 @@ namespace
             }
         }
     }
+}
 
-    void stopHost()
-    {
-        delete host;
-        host = nullptr;
-    }
+// Closes the plug-ins and removes their home. The seed runner calls it once its inputs are
+// done, before the modules' leak detectors run at exit; under libFuzzer it runs at exit.
+extern "C" void orvelinFuzzTeardown()
+{
+    delete host;
+    host = nullptr;
+
+    if (! home.empty())
+        std::filesystem::remove_all (std::exchange (home, {}));
 }
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
 {
+    // The plug-ins keep their settings and presets below the home folder.
+    home = orvelin::test::redirectHomeToFreshTemporaryFolder ("orvelin-fuzz-home");
     host = new Host();
-    std::atexit (stopHost);
+    std::atexit (orvelinFuzzTeardown);
 
     if (const auto* folder = std::getenv ("ORVELIN_FUZZ_SEED_STATES"))
         writeSeeds (folder);
