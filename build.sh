@@ -95,11 +95,13 @@ run_fuzzer() {
     done
 
     # The wrapper target wraps the copied states in each format's envelope itself, and the
-    # plug-ins it loads log JUCE's assertions on stderr for every corrupt input.
-    local quiet=()
+    # plug-ins it loads log JUCE's assertions on stderr for every corrupt input. Ready-made
+    # inputs of a target (tests/fuzz/seeds/<name>) are read with its seeds.
+    local quiet=() inputs=()
     [ "$target" = orvelin_fuzz_wrapper_state ] && quiet=(-close_fd_mask=2)
+    [ -d "$ROOT/tests/fuzz/seeds/${target#orvelin_fuzz_}" ] && inputs=("$ROOT/tests/fuzz/seeds/${target#orvelin_fuzz_}")
 
-    ORVELIN_FUZZ_SEED_STATES="$dir/seeds" "build/fuzz/$target" "$dir/corpus" "$dir/seeds" "${quiet[@]}" \
+    ORVELIN_FUZZ_SEED_STATES="$dir/seeds" "build/fuzz/$target" "$dir/corpus" "$dir/seeds" "${inputs[@]}" "${quiet[@]}" \
         -dict="$ROOT/tests/fuzz/xml.dict" -max_len=8192 -timeout=10 -rss_limit_mb=4096 \
         -max_total_time="${ORVELIN_FUZZ_SECONDS:-600}" -print_final_stats=1 \
         -artifact_prefix="$dir/findings/" >"$dir/log.txt" 2>&1

@@ -38,22 +38,8 @@ foreach(source IN LISTS ORVELIN_FUZZERS)
     target_link_options(${target} PRIVATE -fsanitize=fuzzer)
 endforeach()
 
-# The wrapper target is a host rather than a plug-in: it loads the built VST3, LV2 and VST2
-# binaries (instrumented like everything in this build) and hands each a state through its
-# format's own envelope, using the SDK headers JUCE bundles and fst's.
-set(ORVELIN_FORMAT_SDKS "${JUCE_MODULES_DIR}/juce_audio_processors/format_types")
-add_executable(orvelin_fuzz_wrapper_state "${ORVELIN_WRAPPER_FUZZER}")
-# fst marks its open questions with #warning. JUCE declares fst's types inside a namespace
-# of its own, so UBSan's function-type check would flag every call into the VST2 module.
-set_source_files_properties("${ORVELIN_WRAPPER_FUZZER}" PROPERTIES
-    COMPILE_OPTIONS "${ORVELIN_WARNING_FLAGS};-Wno-#warnings;-fno-sanitize=function")
-target_include_directories(orvelin_fuzz_wrapper_state SYSTEM PRIVATE
-    "${ORVELIN_FORMAT_SDKS}/VST3_SDK"
-    "${ORVELIN_FORMAT_SDKS}/LV2_SDK/lv2")
-target_compile_definitions(orvelin_fuzz_wrapper_state PRIVATE
-    ORVELIN_VST3_MODULE="$<TARGET_FILE:Orvelin_VST3>"
-    ORVELIN_LV2_LIBRARY="$<TARGET_FILE:Orvelin_LV2>"
-    ORVELIN_VST2_MODULE="$<TARGET_FILE:Orvelin_VST>")
-target_link_libraries(orvelin_fuzz_wrapper_state PRIVATE ${CMAKE_DL_LIBS})
+# The wrapper target is a host of the built plug-in binaries, instrumented like everything
+# in this build.
+include(WrapperStateHost)
+orvelin_add_wrapper_state_host(orvelin_fuzz_wrapper_state)
 target_link_options(orvelin_fuzz_wrapper_state PRIVATE -fsanitize=fuzzer)
-add_dependencies(orvelin_fuzz_wrapper_state Orvelin_VST3 Orvelin_LV2 Orvelin_VST)

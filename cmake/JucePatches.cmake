@@ -3,9 +3,10 @@
 # At configure time Debian's modules folder is copied into the build tree and every
 # cmake/juce-patches/*.patch is applied to the copy in name order; a copy of Debian's
 # JUCEConfig.cmake that names the copied folder then defines the juce:: targets, so every
-# target (plug-in formats, tests, bench, fuzz) compiles the mended sources. juceaide and
-# the LV2 helper stay Debian's. The copy is made again when a patch or the Debian package
-# changes, and configure stops when a patch does not apply.
+# target (plug-in formats, the LV2 helper that writes the bundle's turtle files, tests,
+# bench, fuzz) compiles the mended sources. Only juceaide stays Debian's own program. The
+# copy is made again when a patch or the contents of Debian's modules change, and configure
+# stops when a patch does not apply or changes no file.
 #
 # To add a patch: make it against the modules folder (paths a/juce_core/..., b/juce_core/...,
 # as `diff -ru modules.orig modules` or `git diff` in a copy gives them; applied with
@@ -33,18 +34,29 @@ function(orvelin_patch_juce result_dir)
     file(GLOB juce_patches CONFIGURE_DEPENDS "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/juce-patches/*.patch")
     list(SORT juce_patches)
 
-    # What the copy is made from: the Debian packages, this file and each patch.
+    # A Debian update rewrites the packages' file lists: configure again then.
     file(GLOB dpkg_lists "/var/lib/dpkg/info/juce-modules-source*.list")
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${dpkg_lists} ${juce_patches} "${debian_config}")
 
-    set(fingerprint "${debian_modules}")
-    foreach(input IN LISTS dpkg_lists juce_patches ITEMS "${debian_config}" "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
+    # What the copy is made from: the contents of Debian's modules (a security update keeps
+    # the version and the list of files), its config, this file and each patch.
+    file(GLOB_RECURSE debian_files LIST_DIRECTORIES false RELATIVE "${debian_modules}" "${debian_modules}/*")
+    set(contents "")
+    foreach(debian_file IN LISTS debian_files)
+        file(SHA256 "${debian_modules}/${debian_file}" hash)
+        string(APPEND contents "${debian_file} ${hash}\n")
+    endforeach()
+    string(SHA256 contents_hash "${contents}")
+
+    set(fingerprint "${debian_modules} ${contents_hash}")
+    foreach(input IN LISTS juce_patches ITEMS "${debian_config}" "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
         file(SHA256 "${input}" hash)
         string(APPEND fingerprint "\n${input} ${hash}")
     endforeach()
 
     set(patched_juce "${CMAKE_BINARY_DIR}/juce-patched")
     set(patched_modules "${patched_juce}/modules")
+    set(staging "${patched_juce}/staging")
     set(stamp "${patched_juce}/stamp.txt")
 
     set(previous_fingerprint "")
@@ -53,29 +65,54 @@ function(orvelin_patch_juce result_dir)
     endif()
 
     if(NOT previous_fingerprint STREQUAL fingerprint)
-        message(STATUS "Copying JUCE from ${debian_modules} and applying ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/juce-patches")
-        # Copied with fresh times (file(COPY) keeps Debian's), so that every source compiled
-        # from the copy is rebuilt, also those a removed or changed patch no longer touches.
-        file(REMOVE_RECURSE "${patched_juce}")
-        file(MAKE_DIRECTORY "${patched_modules}")
-        execute_process(COMMAND cp -R "${debian_modules}/." "${patched_modules}" COMMAND_ERROR_IS_FATAL ANY)
+        message(STATUS "Patching a copy of JUCE from ${debian_modules} with ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/juce-patches")
+        # Patched in a staging folder; the build's copy then takes only the files that differ,
+        # with fresh times, so that a patch edit or a Debian update rebuilds only what it changes.
+        # Until the copy is complete again no stamp says what it holds.
+        file(REMOVE "${stamp}")
+        file(REMOVE_RECURSE "${staging}")
+        file(MAKE_DIRECTORY "${staging}")
+        execute_process(COMMAND cp -R "${debian_modules}/." "${staging}" COMMAND_ERROR_IS_FATAL ANY)
 
         foreach(juce_patch IN LISTS juce_patches)
             execute_process(
-                COMMAND "${ORVELIN_PATCH}" -p1 --forward --batch --fuzz=0 --no-backup-if-mismatch
-                        -d "${patched_modules}" -i "${juce_patch}"
+                COMMAND "${CMAKE_COMMAND}" -E env LC_ALL=C
+                        "${ORVELIN_PATCH}" -p1 --forward --batch --fuzz=0 --no-backup-if-mismatch
+                        -d "${staging}" -i "${juce_patch}"
                 RESULT_VARIABLE result
                 OUTPUT_VARIABLE output
                 ERROR_VARIABLE output)
 
             if(NOT result EQUAL 0)
-                # No stamp is written, so the next configure starts again from a fresh copy.
                 message(FATAL_ERROR "JUCE patch does not apply: ${juce_patch}\n${output}")
+            endif()
+
+            # patch also succeeds on an empty file; the build would then lack the fix.
+            if(NOT output MATCHES "(^|\n)patching file ")
+                message(FATAL_ERROR "JUCE patch changes no file: ${juce_patch}\n${output}")
             endif()
 
             get_filename_component(name "${juce_patch}" NAME)
             message(STATUS "  applied ${name}")
         endforeach()
+
+        file(GLOB_RECURSE staged_files LIST_DIRECTORIES false RELATIVE "${staging}" "${staging}/*")
+        file(GLOB_RECURSE removed_files LIST_DIRECTORIES false RELATIVE "${patched_modules}" "${patched_modules}/*")
+        if(staged_files AND removed_files)
+            list(REMOVE_ITEM removed_files ${staged_files})
+        endif()
+
+        foreach(removed_file IN LISTS removed_files)
+            file(REMOVE "${patched_modules}/${removed_file}")
+        endforeach()
+
+        foreach(staged_file IN LISTS staged_files)
+            get_filename_component(folder "${patched_modules}/${staged_file}" DIRECTORY)
+            file(MAKE_DIRECTORY "${folder}")
+            file(COPY_FILE "${staging}/${staged_file}" "${patched_modules}/${staged_file}" ONLY_IF_DIFFERENT)
+        endforeach()
+
+        file(REMOVE_RECURSE "${staging}")
 
         # Debian's config with the module folder replaced; its helper files stay where they are.
         string(REPLACE "\"${debian_modules}" "\"${patched_modules}" config_text "${config_text}")

@@ -10,10 +10,12 @@
 //
 // After each restore the plug-in must process a finite block, and what it then saves must
 // restore to the same save. A VST3 state must restore the same from a stream that hands
-// it over at once, one that hands it over in pieces, and one that doesn't tell its size.
+// it over at once, one that hands it over in pieces, and one that doesn't tell its size; a
+// stream whose every read reports a negative count must leave the state as it was.
 // JUCE's own assertions are not fatal here: its readers assert on corrupt data by design.
 // ./build.sh fuzz runs this with -close_fd_mask=2, which keeps the plug-ins' assertion logs
-// out of the way; broken invariants are reported on stdout.
+// out of the way; broken invariants are reported on stdout. ./build.sh test runs it over its
+// seeds alone (tests/fuzz/SeedRunner.cpp), where no JUCE assertion may fire.
 
 #include <pluginterfaces/base/ibstream.h>
 #include <pluginterfaces/base/ipluginbase.h>
@@ -31,6 +33,8 @@
 
 #include <pluginterfaces/fst/fst.h>
 
+#include "helpers/TestEnvironment.h"
+
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -46,6 +50,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -138,9 +143,10 @@ namespace
         bool sameIID (const TUID a, const TUID b) { return std::memcmp (a, b, sizeof (TUID)) == 0; }
 
         // The host's stream over a state, as a memory stream (whole, telling its size), a
-        // file-backed one (in pieces) or a pipe (in pieces, size unknown); a stack object, so
+        // file-backed one (in pieces), a pipe (in pieces, size unknown) or a broken one that
+        // tells its size but reads nothing and reports -1 bytes read; a stack object, so
         // counting references is moot.
-        enum Way { whole, inPieces, inPiecesOfUnknownSize };
+        enum Way { whole, inPieces, inPiecesOfUnknownSize, negativeCounts };
 
         class Stream final : public IBStream, public ISizeableStream
         {
@@ -165,6 +171,14 @@ namespace
 
             tresult PLUGIN_API read (void* buffer, int32 numBytes, int32* numBytesRead) override
             {
+                if (way == negativeCounts)
+                {
+                    if (numBytesRead != nullptr)
+                        *numBytesRead = -1;
+
+                    return kResultOk;
+                }
+
                 const auto piece = way == whole ? numBytes : std::min (numBytes, 512);
                 const auto count = (int32) std::min<int64> (std::max (piece, 0), (int64) bytes.size() - position);
                 std::memcpy (buffer, bytes.data() + position, (size_t) count);
@@ -567,6 +581,7 @@ namespace
     };
 
     Host* host = nullptr;
+    std::string home;
 
     // JUCE's base64 form of a blob ("<size>.<6 bits a character>"), as the LV2 StateString
     // carries it.
@@ -614,18 +629,25 @@ namespace
             }
         }
     }
+}
 
-    void stopHost()
-    {
-        delete host;
-        host = nullptr;
-    }
+// Closes the plug-ins and removes their home. The seed runner calls it once its inputs are
+// done, before the modules' leak detectors run at exit; under libFuzzer it runs at exit.
+extern "C" void orvelinFuzzTeardown()
+{
+    delete host;
+    host = nullptr;
+
+    if (! home.empty())
+        std::filesystem::remove_all (std::exchange (home, {}));
 }
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
 {
+    // The plug-ins keep their settings and presets below the home folder.
+    home = orvelin::test::redirectHomeToFreshTemporaryFolder ("orvelin-fuzz-home");
     host = new Host();
-    std::atexit (stopHost);
+    std::atexit (orvelinFuzzTeardown);
 
     if (const auto* folder = std::getenv ("ORVELIN_FUZZ_SEED_STATES"))
         writeSeeds (folder);
@@ -643,9 +665,14 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     const auto restored = host->restoreAndCheck (format, way, input);
 
     if (format == vst3Format)
+    {
         for (const auto otherWay : { vst3::inPieces, vst3::inPiecesOfUnknownSize })
             if (host->restoreAndCheck (format, otherWay, input) != restored)
                 fail ("a VST3 stream that hands the state over in pieces restores another state");
+
+        if (host->restoreAndCheck (format, vst3::negativeCounts, input) != host->initialStates[format])
+            fail ("a VST3 stream that reports negative counts changed the state");
+    }
 
     if (host->restoreAndCheck (format, way, restored) != restored)
         fail ("a state the plug-in saved does not restore to the same save");
