@@ -269,10 +269,13 @@ void OrvelinCurrentPreset::recallLocked (const juce::ValueTree& source, HostNoti
         renameLocked (name, notifications);
 
     // Indexed rather than range-based: when the source is the current tree itself (after
-    // an undo), the write-backs below must not disturb the iteration.
-    for (int i = 0; i < source.getNumChildren(); ++i)
+    // an undo), the write-backs below must not disturb the iteration. Values that fall are
+    // stored before values that rise, so that the audio thread never meets a switch being
+    // turned on while the one it replaces is still on (mute mid and mute side together).
+    for (int i = 0; i < 2 * source.getNumChildren(); ++i)
     {
-        const auto child = source.getChild (i);
+        const bool risingPass = i >= source.getNumChildren();
+        const auto child = source.getChild (i % source.getNumChildren());
         const auto parameterName = child.getProperty (parameterNameProperty).toString();
         const int index = parameters.getParameterIndex (parameterName);
 
@@ -286,11 +289,17 @@ void OrvelinCurrentPreset::recallLocked (const juce::ValueTree& source, HostNoti
 
         if (! stored.has_value())
         {
-            setParameterLocked (current, parameterName, parameters.getParameterValue (index));
+            if (! risingPass)
+                setParameterLocked (current, parameterName, parameters.getParameterValue (index));
+
             continue;
         }
 
         const float value = *stored;
+
+        if ((value > parameters.getParameterValue (index)) != risingPass)
+            continue;
+
         host.storeParameterValue (index, value);
         notifications.values.emplace_back (index, value);
 
@@ -592,8 +601,11 @@ void OrvelinCurrentPreset::restoreHostState (const HostState& state, bool findID
 
         // The values go into the parameters without the host being told (it restores them
         // itself), and into the tree through the undo manager.
-        for (int i = 0; i < parameters.getNumberOfParameters() && i < (int) state.values.size(); ++i)
-            parameters.setParameterValue (i, state.values[(size_t) i]);
+        // Falling values first, as in a recall.
+        for (const bool risingPass : { false, true })
+            for (int i = 0; i < parameters.getNumberOfParameters() && i < (int) state.values.size(); ++i)
+                if ((state.values[(size_t) i] > parameters.getParameterValue (i)) == risingPass)
+                    parameters.setParameterValue (i, state.values[(size_t) i]);
 
         fillLocked (current);
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -164,8 +165,12 @@ TEST (ProcessorShell, MidSideMuteChoiceWritesThePairAsOneStep)
     p.setMuteMsOption ((MuteMsOption) 3);
     EXPECT_EQ (muteMidAndSide(), std::pair (0.0f, 1.0f));
 
+    // An undo back to mid stores the falling mute first too.
+    p.writes.clear();
     p.undoLastParameterChange();
     EXPECT_EQ (muteMidAndSide(), std::pair (1.0f, 0.0f));
+    const auto position = [&p] (std::pair<int, float> write) { return std::find (p.writes.begin(), p.writes.end(), write) - p.writes.begin(); };
+    EXPECT_LT (position ({ 10, 0.0f }), position ({ 9, 1.0f }));
     p.undoLastParameterChange();
     EXPECT_EQ (muteMidAndSide(), std::pair (0.0f, 0.0f));
     EXPECT_FALSE (p.canUndo());
