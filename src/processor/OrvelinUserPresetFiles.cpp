@@ -245,12 +245,9 @@ juce::File OrvelinUserPresetFiles::findFolder (DvxSafePropertiesFile* properties
         presetsFolder = getDefaultPresetsFolderPath (defaultPath);
 
         // A path that is set but unusable (not absolute) is the user's to fix; only a
-        // missing one is filled in.
+        // missing one is filled in (and so saved).
         if (storedPath.isEmpty() && propertiesFile != nullptr)
-        {
             propertiesFile->setValue ("Presets Folder", defaultPath);
-            propertiesFile->setNeedsToBeSaved (true);
-        }
     }
 
     if (! presetsFolder.isDirectory())
