@@ -55,6 +55,9 @@ namespace
     // What the path holds, as far as keeping the user's settings is concerned.
     struct OnDisk
     {
+        // The keys' case rule is set here: assigning a StringPairArray keeps the rule it has.
+        explicit OnDisk (bool ignoreCaseOfKeys) : properties (ignoreCaseOfKeys) {}
+
         enum Kind { nothing, readable, unreadable } kind = nothing;
         juce::StringPairArray properties;
         bool isEmptyFile = false;   // an unreadable file that holds nothing worth keeping
@@ -66,7 +69,7 @@ namespace
         // One open file read to its end: another instance that replaces the file meanwhile
         // leaves this read with either the old file or the new one, each of them whole.
         const auto read = DvxBoundedFileReader::read (file, maxFileSize);
-        OnDisk onDisk;
+        OnDisk onDisk (ignoreCaseOfKeys);
 
         // A file that could not even be opened is known by what the path names.
         onDisk.identity = read.identity.has_value() ? read.identity : DvxBoundedFileReader::identify (file);

@@ -384,6 +384,7 @@ TEST_F (PropertiesTest, InstancesKeepEachOthersChangesAndTheLastChoiceWins)
     DvxSafePropertiesFile b (propertiesFileLocation(), propertiesFileOptions());
 
     a.setValue ("from a", "a");
+    a.setValue ("Kept", "a");   // not "kept": keys are case-sensitive here
     a.removeValue ("removed");
     b.setValue ("from b", "b");
     b.setValue ("chosen", "by b");
@@ -394,7 +395,7 @@ TEST_F (PropertiesTest, InstancesKeepEachOthersChangesAndTheLastChoiceWins)
 
     const std::map<juce::String, std::optional<juce::String>> expected {
         { "kept", "before" }, { "removed", std::nullopt }, { "chosen", "before" },
-        { "from a", "a" }, { "from b", "b" } };
+        { "from a", "a" }, { "Kept", "a" }, { "from b", "b" } };
 
     for (const auto& [key, value] : expected)
         EXPECT_EQ (readPropertyFromDisk (key), value) << key;
