@@ -14,13 +14,17 @@
 // - only a regular file of at most 64 KB is read, from one open descriptor to its end, so
 //   a FIFO or a link to a device can't hang or flood it, and a file another instance
 //   replaces meanwhile is read whole (JUCE compares what it read with a fresh size);
-// - a file it can't read is moved aside (to "<name>.unreadable") before the first save
+// - a save writes only the keys this instance changed, over the file as it is by then:
+//   what another instance saved, or the user edited by hand, since this one read it stays
+//   (with no file there that reads, a save writes all it holds);
+// - a file it can't read is kept aside (as "<name>.unreadable") before the first save
 //   replaces it, so hand-edited settings are never silently lost; an instance that could
 //   not read a file that reads by then leaves it alone rather than save its defaults;
 // - a save that would not read back as the same values fails instead of writing;
 // - every value is written as "val" (JUCE writes values that parse as XML as child
 //   elements; such children are still read, as JUCE reads them).
-// There is no inter-process lock: the instances share the file and the last save wins.
+// There is no inter-process lock: the instances share the file, and for a key that two of
+// them change the last save wins.
 class DvxSafePropertiesFile : public juce::PropertySet,
                               private juce::Timer
 {
@@ -36,24 +40,32 @@ public:
     bool isValidFile() const noexcept           { return loadedOk; }
 
     // False when the file could not be written (or would not read back the same); the
-    // values stay in memory and the file still needs to be saved.
+    // values stay in memory and the file still needs to be saved. When this instance has
+    // changed nothing since it last read or saved the file, nothing is written.
     bool save();
     bool saveIfNeeded();
 
     bool needsToBeSaved() const;
     void setNeedsToBeSaved (bool shouldBeSaved);
 
+    // Sets the value as setValue does, and saves it at the next save even when it equals
+    // what this instance read: the user chose it here, after whatever another instance saved.
+    void setValueChosenHere (const juce::String& key, const juce::var& value);
+
 protected:
     void propertyChanged() override;
 
 private:
     void timerCallback() override;
-    bool makeRoomForSave() const;
 
     juce::File file;
     juce::PropertiesFile::Options options;
+
+    // Guarded by getLock(). The values as the file held them when this instance last read
+    // or saved it: a key whose value differs from them is one this instance changed.
+    juce::StringPairArray saved;
     bool loadedOk = false;
-    bool needsWriting = false;   // guarded by getLock()
+    bool needsWriting = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DvxSafePropertiesFile)
 };

@@ -68,34 +68,36 @@ void OrvelinEditorSettings::initPropertiesFile()
     const bool isFirstRun = ! file.existsAsFile();
 
     // A file that exists but can't be read (corrupt, or refused as unsafe) loads as empty,
-    // so every key takes its default; the next save moves it aside and writes a new one.
+    // so every key takes its default; the next save keeps it aside and writes a new one.
     // Saves go through a temporary file, so an interrupted one never leaves a truncated
     // file behind for the other instances.
     propertiesFile = std::make_unique<DvxSafePropertiesFile> (file, propertiesFileOptions);
 
-    if (isFirstRun)
+    // Created at once with the default ratio, unless another instance has just done so.
+    if (isFirstRun && ! propertiesFile->containsKey (ratioKey))
     {
         propertiesFile->setValue (ratioKey, defaultRatio);
-        propertiesFile->setNeedsToBeSaved (true);
         propertiesFile->saveIfNeeded();
     }
 }
 
-float OrvelinEditorSettings::getDefaultEditorDesktopHeightRatioFromPropertiesFile() const
+std::optional<float> OrvelinEditorSettings::getStoredRatio() const
 {
-    if (propertiesFile == nullptr)
-        return defaultRatio;
-
     // Not juce::String::getFloatValue: anybody may write this file, and JUCE's reader
     // overflows an int on an exponent with many digits.
     double stored = 0.0;
 
-    if (! DvxStoredValues::parseFiniteNumber (propertiesFile->getValue (ratioKey), stored))
-        return defaultRatio;
+    if (propertiesFile == nullptr || ! DvxStoredValues::parseFiniteNumber (propertiesFile->getValue (ratioKey), stored))
+        return std::nullopt;
 
-    // Empty, non-numeric, zero, negative and beyond a float all fall back as well.
-    const auto ratio = (float) stored;
-    return std::isfinite (ratio) && ratio > 0.0f ? ratio : defaultRatio;
+    return (float) stored;
+}
+
+float OrvelinEditorSettings::getDefaultEditorDesktopHeightRatioFromPropertiesFile() const
+{
+    // Empty, non-numeric, zero, negative and beyond a float all fall back.
+    const auto ratio = getStoredRatio();
+    return ratio.has_value() && std::isfinite (*ratio) && *ratio > 0.0f ? *ratio : defaultRatio;
 }
 
 void OrvelinEditorSettings::initEditorSizes()
@@ -120,7 +122,7 @@ int OrvelinEditorSettings::getMainDisplayTotalHeight (bool& isFallback) const
     return isFallback ? fallbackDisplayHeight : height;
 }
 
-void OrvelinEditorSettings::applyDefaultEditorSizes (int mainDisplayTotalHeight, bool isFallback)
+void OrvelinEditorSettings::applyDefaultEditorSizes (int mainDisplayTotalHeight, bool isFallback, bool chosenHere)
 {
     float ratio;
 
@@ -131,23 +133,33 @@ void OrvelinEditorSettings::applyDefaultEditorSizes (int mainDisplayTotalHeight,
         defaultHeightFollowsFallback = isFallback;
     }
 
-    if (propertiesFile != nullptr)
-    {
+    // Every instance writes back the ratio it uses, but one that the file already holds is
+    // no change: saving it would undo what another instance saved since this one read it.
+    // A ratio the user chose here is saved even then.
+    if (propertiesFile == nullptr)
+        return;
+
+    if (chosenHere)
+        propertiesFile->setValueChosenHere (ratioKey, ratio);
+    else if (getStoredRatio() != ratio)
         propertiesFile->setValue (ratioKey, ratio);
-        propertiesFile->setNeedsToBeSaved (true);
-    }
+}
+
+void OrvelinEditorSettings::applyDefaultEditorSizesForMainDisplay (bool chosenHere)
+{
+    bool isFallback = false;
+    const int height = getMainDisplayTotalHeight (isFallback);
+    applyDefaultEditorSizes (height, isFallback, chosenHere);
 }
 
 void OrvelinEditorSettings::updateDefaultEditorSizes()
 {
-    bool isFallback = false;
-    const int height = getMainDisplayTotalHeight (isFallback);
-    applyDefaultEditorSizes (height, isFallback);
+    applyDefaultEditorSizesForMainDisplay (false);
 }
 
 void OrvelinEditorSettings::updateDefaultEditorSizesForDisplayHeight (int mainDisplayTotalHeight)
 {
-    applyDefaultEditorSizes (mainDisplayTotalHeight, false);
+    applyDefaultEditorSizes (mainDisplayTotalHeight, false, false);
 }
 
 void OrvelinEditorSettings::setCurrentAsDefaultEditorDesktopHeightRatio()
@@ -177,7 +189,7 @@ void OrvelinEditorSettings::setCurrentAsDefaultRatio (int mainDisplayTotalHeight
         }
     }
 
-    applyDefaultEditorSizes (mainDisplayTotalHeight, isFallback);
+    applyDefaultEditorSizes (mainDisplayTotalHeight, isFallback, true);
 }
 
 void OrvelinEditorSettings::resetDefaultEditorDesktopHeightRatio()
@@ -187,7 +199,7 @@ void OrvelinEditorSettings::resetDefaultEditorDesktopHeightRatio()
         defaultEditorDesktopHeightRatio = defaultRatio;
     }
 
-    updateDefaultEditorSizes();
+    applyDefaultEditorSizesForMainDisplay (true);
 }
 
 //==============================================================================

@@ -34,7 +34,8 @@ public:
     float getDefaultEditorDesktopHeightRatioFromPropertiesFile() const;
 
     // The ratio from the properties file, the default editor height derived from it (the
-    // ratio written back), and the editor height set to that default.
+    // ratio written back when the file holds another), and the editor height set to that
+    // default.
     void initEditorSizes();
 
     //==============================================================================
@@ -74,7 +75,10 @@ public:
 private:
     // The display height, or the fallback height with isFallback set when there is none.
     int getMainDisplayTotalHeight (bool& isFallback) const;
-    void applyDefaultEditorSizes (int mainDisplayTotalHeight, bool isFallback);
+    std::optional<float> getStoredRatio() const;
+    // chosenHere: the user chose the ratio, which is then saved even when the file holds it.
+    void applyDefaultEditorSizes (int mainDisplayTotalHeight, bool isFallback, bool chosenHere);
+    void applyDefaultEditorSizesForMainDisplay (bool chosenHere);
     void setCurrentAsDefaultRatio (int mainDisplayTotalHeight, bool isFallback);
     void rederiveHeightsIfDisplayWasUnavailable() const;
 

@@ -1,5 +1,6 @@
 #include "processor/OrvelinUserPresetFiles.h"
 #include "processor/DvxBoundedFileReader.h"
+#include "processor/DvxFileReplacer.h"
 #include "processor/DvxSafePropertiesFile.h"
 #include "processor/DvxSafeXmlReader.h"
 #include "parameters/DvxStoredValues.h"
@@ -171,57 +172,35 @@ namespace
         if (! folder.isDirectory())
             return false;
 
+        juce::MemoryOutputStream bytes (32768);
+        juce::String header (presetFileHeader);
+
+        if (compressed)
+            header << "c";
+
+        bytes.writeString (header);
+
+        if (compressed)
+        {
+            juce::GZIPCompressorOutputStream compressor (bytes, 9);
+            compressor.writeString (xmlText);
+            compressor.flush();
+        }
+        else
+        {
+            bytes.writeString (xmlText);
+        }
+
         // A hidden name without the preset extension: a scan running meanwhile (in another
         // instance) never lists a half-written file, and one left behind by a crash never
         // shows up as a preset.
         const auto temporaryName = "." + target.getFileNameWithoutExtension() + "_temp"
                                  + juce::String::toHexString (juce::Random().nextInt());
-        juce::TemporaryFile temporary (target, folder.getNonexistentChildFile (temporaryName, ".tmp", false));
+        const juce::TemporaryFile temporary (target, folder.getNonexistentChildFile (temporaryName, ".tmp", false));
 
-        bool ok = true;
-        juce::int64 expectedSize = -1;
-
-        {
-            juce::FileOutputStream fileStream (temporary.getFile(), 32768);
-
-            if (! fileStream.openedOk())
-                return false;
-
-            // FileOutputStream appends to an existing file; ours must start empty.
-            ok = fileStream.setPosition (0) && fileStream.truncate().wasOk();
-
-            juce::String header (presetFileHeader);
-
-            if (compressed)
-                header << "c";
-
-            ok = ok && fileStream.writeString (header);
-
-            if (compressed)
-            {
-                juce::GZIPCompressorOutputStream compressor (fileStream, 9);
-                ok = ok && compressor.writeString (xmlText);
-                compressor.flush();
-            }
-            else
-            {
-                ok = ok && fileStream.writeString (xmlText);
-            }
-
-            fileStream.flush();
-            ok = ok && fileStream.getStatus().wasOk();
-            expectedSize = fileStream.getPosition();
-        }
-
-        // FileOutputStream takes a short write (a full disk, a file size limit) for success,
-        // so the result is checked: the whole file is there and reads back as a preset.
-        ok = ok && temporary.getFile().getSize() == expectedSize
-                && readsBack (temporary.getFile());
-
-        if (! ok)
-            return false;   // the temporary file is deleted, the target never touched
-
-        return temporary.overwriteTargetFileWithTemporary();
+        // The target is never touched unless the whole file reads back as a preset.
+        return DvxFileReplacer::replace (temporary, bytes.getMemoryBlock(),
+                                         [&] { return readsBack (temporary.getFile()); });
     }
 }
 
@@ -266,12 +245,9 @@ juce::File OrvelinUserPresetFiles::findFolder (DvxSafePropertiesFile* properties
         presetsFolder = getDefaultPresetsFolderPath (defaultPath);
 
         // A path that is set but unusable (not absolute) is the user's to fix; only a
-        // missing one is filled in.
+        // missing one is filled in (and so saved).
         if (storedPath.isEmpty() && propertiesFile != nullptr)
-        {
             propertiesFile->setValue ("Presets Folder", defaultPath);
-            propertiesFile->setNeedsToBeSaved (true);
-        }
     }
 
     if (! presetsFolder.isDirectory())

@@ -348,8 +348,99 @@ TEST_F (PropertiesTest, AnInstanceThatCouldNotReadTheFileNeverSavesItsDefaultsOv
     EXPECT_EQ (readPropertyFromDisk ("Presets Folder"), "/the/users/own");
 }
 
-// What JUCE's own class saved reads back to the same values and is saved again byte for
-// byte, so that what this build saves reads back in an older one.
+// The user's edit, or another instance's save, made while an instance runs is still there
+// when that instance goes away. Every instance used to write back all it had read when it
+// was built.
+TEST_F (PropertiesTest, AnEditMadeWhileAnInstanceRunsSurvivesIt)
+{
+    const auto folderBefore = temporaryHomeFolder().getChildFile ("Before").getFullPathName();
+
+    for (const auto& [key, edited] : { std::pair { "Presets Folder", "/edited/by hand" }, std::pair { ratioKey, "0.75" } })
+    {
+        SCOPED_TRACE (key);
+        writePropertyToDisk ("Presets Folder", folderBefore);
+        writePropertyToDisk (ratioKey, "0.5");
+
+        {
+            OrvelinAudioProcessor processor;
+            EXPECT_FALSE (processor.getPropertiesFile()->needsToBeSaved()) << "nothing changed";
+            writePropertyToDisk (key, edited);
+        }
+
+        EXPECT_EQ (readPropertyFromDisk (key), juce::String (edited));
+    }
+
+    juce::File (folderBefore).deleteRecursively();
+}
+
+// Two instances that change different keys keep both; a key both change is the last
+// saver's, even when that one chose the value it had read.
+TEST_F (PropertiesTest, InstancesKeepEachOthersChangesAndTheLastChoiceWins)
+{
+    for (const char* key : { "kept", "removed", "chosen" })
+        writePropertyToDisk (key, "before");
+
+    DvxSafePropertiesFile a (propertiesFileLocation(), propertiesFileOptions());
+    DvxSafePropertiesFile b (propertiesFileLocation(), propertiesFileOptions());
+
+    a.setValue ("from a", "a");
+    a.setValue ("Kept", "a");   // not "kept": keys are case-sensitive here
+    a.removeValue ("removed");
+    b.setValue ("from b", "b");
+    b.setValue ("chosen", "by b");
+    ASSERT_TRUE (b.save());
+
+    a.setValueChosenHere ("chosen", "before");
+    ASSERT_TRUE (a.save());
+
+    const std::map<juce::String, std::optional<juce::String>> expected {
+        { "kept", "before" }, { "removed", std::nullopt }, { "chosen", "before" },
+        { "from a", "a" }, { "Kept", "a" }, { "from b", "b" } };
+
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ (readPropertyFromDisk (key), value) << key;
+}
+
+// Another instance mends the file and breaks it again while instances save: only a file
+// judged unreadable is kept aside, never a good one that was put there since.
+TEST_F (PropertiesTest, OnlyTheFileJudgedUnreadableIsKeptAside)
+{
+    const juce::MemoryBlock unreadable ("<PROPERTIES><VALUE", 18);
+    writePropertyToDisk ("Presets Folder", "/the/users/own");
+    juce::MemoryBlock good;
+    ASSERT_TRUE (propertiesFileLocation().loadFileAsData (good));
+
+    std::atomic<bool> done { false };
+    std::thread otherInstance ([&]
+    {
+        for (size_t i = 0; ! done.load(); ++i)
+        {
+            const auto& bytes = i % 2 == 0 ? unreadable : good;
+            propertiesFileLocation().replaceWithData (bytes.getData(), bytes.getSize());
+        }
+    });
+
+    for (int i = 0; i < 300; ++i)
+    {
+        DvxSafePropertiesFile file (propertiesFileLocation(), propertiesFileOptions());
+        file.setValue ("saved", i);
+        file.save();
+    }
+
+    done = true;
+    otherInstance.join();
+
+    for (const auto& keptAside : propertiesFileLocation().getParentDirectory().findChildFiles (juce::File::findFiles, false, "*.unreadable"))
+    {
+        juce::MemoryBlock kept;
+        keptAside.loadFileAsData (kept);
+        EXPECT_TRUE (kept == unreadable) << keptAside.getFileName();
+    }
+}
+
+// What JUCE's own class saved reads back to the same values, and saved again (the user
+// chose the same default size) it is the same byte for byte, so that what this build saves
+// reads back in an older one.
 TEST_F (PropertiesTest, FileSavedByAnEarlierBuildReadsBackAndIsSavedByteForByte)
 {
     const auto saved = testData ("saved.qzproperties");
@@ -360,7 +451,11 @@ TEST_F (PropertiesTest, FileSavedByAnEarlierBuildReadsBackAndIsSavedByteForByte)
         EXPECT_FLOAT_EQ (settings->getDefaultEditorDesktopHeightRatio(), 600.0f / 900.0f);
         EXPECT_EQ (settings->getPropertiesFile()->getValue ("Presets Folder"),
                    juce::String::fromUTF8 ("/home/zo\xc3\xab/Gr\xc3\xbc\xc3\x9f" "e & \"Co\" <2>/Orvelin\tPresets/"));
-        EXPECT_TRUE (settings->getPropertiesFile()->needsToBeSaved()) << "the ratio is always written back";
+        EXPECT_FALSE (settings->getPropertiesFile()->needsToBeSaved()) << "the same ratio written back is no change";
+
+        settings->setEditorHeight (600);
+        settings->setCurrentAsDefaultEditorDesktopHeightRatioForDisplayHeight (900);
+        EXPECT_TRUE (settings->getPropertiesFile()->needsToBeSaved());
     }
 
     juce::MemoryBlock savedAgain;
