@@ -81,7 +81,7 @@ void OrvelinAudioProcessorEditor::applyCornerLimits (juce::ComponentBoundsConstr
 
 int OrvelinAudioProcessorEditor::limitStoredHeight (int storedHeight) noexcept
 {
-    return juce::jlimit (minimumStoredHeight, maximumStoredHeight, storedHeight);
+    return juce::jlimit (OrvelinEditorSettings::minimumEditorHeight, OrvelinEditorSettings::maximumEditorHeight, storedHeight);
 }
 
 void OrvelinAudioProcessorEditor::updateEditorSize()

@@ -52,9 +52,6 @@ public:
     // heights a state restore accepts would overflow the width or starve the layout.
     static int limitStoredHeight (int storedHeight) noexcept;
 
-    static constexpr int minimumStoredHeight = 100;
-    static constexpr int maximumStoredHeight = 10000;
-
 private:
     // Sets the bounds to editorHeight at the ratio 1.5.
     void applyEditorHeight();
