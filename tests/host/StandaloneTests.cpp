@@ -71,7 +71,7 @@ namespace
     }
 
     // The built Standalone as a child process, with HOME and the XDG folders in a folder of
-    // its own. Killed on destruction if it still runs.
+    // its own and no audio device. Killed on destruction if it still runs.
     class StandaloneProcess
     {
     public:
@@ -80,11 +80,18 @@ namespace
             std::vector<std::string> variables;
 
             for (auto** entry = environ; *entry != nullptr; ++entry)
-                if (! juce::String (*entry).startsWith ("HOME=") && ! juce::String (*entry).startsWith ("XDG_"))
+                if (! juce::String (*entry).startsWith ("HOME=") && ! juce::String (*entry).startsWith ("XDG_")
+                     && ! juce::String (*entry).startsWith ("ALSA_CONFIG_PATH="))
                     variables.push_back (*entry);
+
+            // ALSA with an empty configuration knows no device, so that the machine's sound
+            // server (PulseAudio, PipeWire, JACK) and its libraries stay out of the test.
+            const auto noAudioDevices = home.getChildFile ("alsa-without-devices.conf");
+            noAudioDevices.create();
 
             variables.push_back ("HOME=" + home.getFullPathName().toStdString());
             variables.push_back ("XDG_CONFIG_HOME=" + home.getChildFile (".config").getFullPathName().toStdString());
+            variables.push_back ("ALSA_CONFIG_PATH=" + noAudioDevices.getFullPathName().toStdString());
 
             std::vector<char*> envp;
 
