@@ -108,8 +108,11 @@ void OrvelinAudioProcessorEditor::applyEditorHeight()
 {
     const int width = widthForHeight (editorHeight);
 
-    // Straight to the bounds: the corner's limits apply to drags only.
-    juce::Component::setBounds (0, 0, width, editorHeight);
+    // Straight to the size: the corner's limits apply to drags only. The place is the
+    // wrapper's: the Standalone keeps the editor below its notification bar, and moving it
+    // to (0, 0) there hid its top under the bar whenever the size stayed the same, as on
+    // every relaunch, where the restored state brings the size the editor opened with.
+    juce::Component::setSize (width, editorHeight);
     repaint (0, 0, width, editorHeight);
 }
 

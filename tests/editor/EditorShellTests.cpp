@@ -138,9 +138,12 @@ TEST (EditorShell, EverySizeChangeReportsItsHeightToTheProcessorOnceAndReopening
     EXPECT_EQ (editor.getBounds(), juce::Rectangle<int> (0, 0, 750, 500));
     EXPECT_EQ (session.processor.getEditorHeight(), 500);
 
-    // The same height again only repaints.
+    // The same height again only repaints, and the editor stays where its wrapper put it
+    // (the Standalone, below its notification bar).
+    editor.setTopLeftPosition (0, 30);
     editor.updateEditorSize();
     EXPECT_EQ (counter.resizes, 2);
+    EXPECT_EQ (editor.getPosition(), juce::Point<int> (0, 30));
 
     editor.removeComponentListener (&counter);
 }

@@ -2,11 +2,24 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <memory>
 
 namespace orvelin::host
 {
     namespace
     {
+        struct DisplayCloser
+        {
+            void operator() (Display* display) const { XCloseDisplay (display); }
+        };
+
+        using DisplayConnection = std::unique_ptr<Display, DisplayCloser>;
+
+        DisplayConnection openDisplay() { return DisplayConnection (XOpenDisplay (nullptr)); }
+
         bool isShownWindowOf (Display* display, Window window, Atom pidAtom, pid_t process)
         {
             // JUCE creates a window's X window with the component, long before showing it.
@@ -30,31 +43,90 @@ namespace orvelin::host
 
             return found;
         }
+
+        Window findShownTopLevelWindow (Display* display, pid_t process)
+        {
+            const Atom pidAtom = XInternAtom (display, "_NET_WM_PID", False);
+            Window root = None, parent = None;
+            Window* children = nullptr;
+            unsigned int numChildren = 0;
+            Window found = None;
+
+            if (XQueryTree (display, DefaultRootWindow (display), &root, &parent, &children, &numChildren))
+            {
+                for (unsigned int i = 0; i < numChildren && found == None; ++i)
+                    if (isShownWindowOf (display, children[i], pidAtom, process))
+                        found = children[i];
+
+                if (children != nullptr)
+                    XFree (children);
+            }
+
+            return found;
+        }
+
+        WindowArea paintedArea (XImage& image, std::uint32_t backgroundRgb)
+        {
+            int left = image.width, top = image.height, right = -1, bottom = -1;
+
+            for (int y = 0; y < image.height; ++y)
+            {
+                for (int x = 0; x < image.width; ++x)
+                {
+                    if ((XGetPixel (&image, x, y) & 0xffffff) != backgroundRgb)
+                    {
+                        left = std::min (left, x);
+                        right = std::max (right, x);
+                        top = std::min (top, y);
+                        bottom = std::max (bottom, y);
+                    }
+                }
+            }
+
+            return right < 0 ? WindowArea {} : WindowArea { left, top, right - left + 1, bottom - top + 1 };
+        }
     }
 
     bool showsTopLevelWindow (pid_t process)
     {
-        Display* display = XOpenDisplay (nullptr);
+        const auto display = openDisplay();
+        return display != nullptr && findShownTopLevelWindow (display.get(), process) != None;
+    }
+
+    std::optional<WindowLook> lookAtTopLevelWindow (pid_t process, std::uint32_t backgroundRgb)
+    {
+        const auto display = openDisplay();
 
         if (display == nullptr)
-            return false;
+            return std::nullopt;
 
-        const Atom pidAtom = XInternAtom (display, "_NET_WM_PID", False);
-        Window root = None, parent = None;
-        Window* children = nullptr;
-        unsigned int numChildren = 0;
-        bool found = false;
+        const Window window = findShownTopLevelWindow (display.get(), process);
+        XWindowAttributes attributes {};
+        Window child = None;
+        WindowLook look;
 
-        if (XQueryTree (display, DefaultRootWindow (display), &root, &parent, &children, &numChildren))
-        {
-            for (unsigned int i = 0; i < numChildren && ! found; ++i)
-                found = isShownWindowOf (display, children[i], pidAtom, process);
+        if (window == None || ! XGetWindowAttributes (display.get(), window, &attributes)
+             || ! XTranslateCoordinates (display.get(), window, DefaultRootWindow (display.get()), 0, 0,
+                                         &look.bounds.x, &look.bounds.y, &child))
+            return std::nullopt;
 
-            if (children != nullptr)
-                XFree (children);
-        }
+        look.bounds.width = attributes.width;
+        look.bounds.height = attributes.height;
 
-        XCloseDisplay (display);
-        return found;
+        // Fails (and returns nothing) when the window has gone meanwhile. The colours are
+        // read as 0xRRGGBB, which needs the usual 24-bit TrueColor layout (xvfb-run's).
+        auto* image = XGetImage (display.get(), window, 0, 0, (unsigned int) attributes.width,
+                                 (unsigned int) attributes.height, AllPlanes, ZPixmap);
+
+        if (image == nullptr)
+            return std::nullopt;
+
+        const bool readable = image->red_mask == 0xff0000 && image->green_mask == 0xff00 && image->blue_mask == 0xff;
+
+        if (readable)
+            look.painted = paintedArea (*image, backgroundRgb);
+
+        XDestroyImage (image);
+        return readable ? std::optional<WindowLook> (look) : std::nullopt;
     }
 }

@@ -1,11 +1,13 @@
 #include "ProcessWindows.h"
+#include "ScreenPointer.h"
 #include "helpers/TestData.h"
 #include "helpers/TestEnvironment.h"
 
 #include <gtest/gtest.h>
-#include <juce_core/juce_core.h>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <signal.h>
 #include <spawn.h>
@@ -14,10 +16,11 @@
 
 extern char** environ;
 
-// The built Standalone, started as a user starts it, with a hostile settings file in its
-// home (~/.config/Orvelin.settings): it must show its window and quit when asked. JUCE's
-// own application crashed on each of these before its window came up, at every launch.
+// The built Standalone, started as a user starts it, with a home of its own (its settings
+// are ~/.config/Orvelin.settings) and no audio device.
 
+using orvelin::host::WindowArea;
+using orvelin::host::WindowLook;
 using orvelin::test::testData;
 
 namespace
@@ -55,6 +58,19 @@ namespace
         };
     }
 
+    // The colour of the Standalone's window where nothing inside paints: the default look and
+    // feel's window background, there as here.
+    std::uint32_t windowBackground()
+    {
+        return juce::LookAndFeel::getDefaultLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId)
+                   .getARGB() & 0xffffff;
+    }
+
+    juce::String toText (const WindowArea& area)
+    {
+        return juce::Rectangle<int> (area.x, area.y, area.width, area.height).toString();
+    }
+
     // A bound, not a timing: each poll ends as soon as its answer is known.
     template <typename Predicate>
     bool pollUntil (Predicate&& isDone)
@@ -71,7 +87,7 @@ namespace
     }
 
     // The built Standalone as a child process, with HOME and the XDG folders in a folder of
-    // its own. Killed on destruction if it still runs.
+    // its own and no audio device. Killed on destruction if it still runs.
     class StandaloneProcess
     {
     public:
@@ -80,11 +96,18 @@ namespace
             std::vector<std::string> variables;
 
             for (auto** entry = environ; *entry != nullptr; ++entry)
-                if (! juce::String (*entry).startsWith ("HOME=") && ! juce::String (*entry).startsWith ("XDG_"))
+                if (! juce::String (*entry).startsWith ("HOME=") && ! juce::String (*entry).startsWith ("XDG_")
+                     && ! juce::String (*entry).startsWith ("ALSA_CONFIG_PATH="))
                     variables.push_back (*entry);
+
+            // ALSA with an empty configuration knows no device, so that the machine's sound
+            // server (PulseAudio, PipeWire, JACK) and its libraries stay out of the test.
+            const auto noAudioDevices = home.getChildFile ("alsa-without-devices.conf");
+            noAudioDevices.create();
 
             variables.push_back ("HOME=" + home.getFullPathName().toStdString());
             variables.push_back ("XDG_CONFIG_HOME=" + home.getChildFile (".config").getFullPathName().toStdString());
+            variables.push_back ("ALSA_CONFIG_PATH=" + noAudioDevices.getFullPathName().toStdString());
 
             std::vector<char*> envp;
 
@@ -117,10 +140,36 @@ namespace
                 && ! hasEnded();
         }
 
-        // JUCE's application quits cleanly on SIGINT, saving its settings on the way.
+        // The window once it looks as asked, or nothing if it never does.
+        std::optional<WindowLook> lookOnce (const std::function<bool (const WindowLook&)>& isAsAsked)
+        {
+            const auto looksAsAsked = [&] { return lastLook.has_value() && isAsAsked (*lastLook); };
+
+            pollUntil ([&]
+            {
+                lastLook = orvelin::host::lookAtTopLevelWindow (pid, windowBackground());
+                return hasEnded() || looksAsAsked();
+            });
+
+            return looksAsAsked() ? lastLook : std::nullopt;
+        }
+
+        juce::String describeLastLook() const
+        {
+            return lastLook.has_value() ? "the window at " + toText (lastLook->bounds) + " painted at " + toText (lastLook->painted)
+                                        : "no window, " + describeEnd();
+        }
+
+        // JUCE's application quits cleanly on SIGINT, saving its settings on the way, all but
+        // the plug-in's state (which its window's close button saves too).
         bool quitsCleanly()
         {
             ::kill (pid, SIGINT);
+            return endsCleanly();
+        }
+
+        bool endsCleanly()
+        {
             return pollUntil ([this] { return hasEnded(); })
                 && WIFEXITED (*status) && WEXITSTATUS (*status) == 0;
         }
@@ -145,9 +194,25 @@ namespace
 
         pid_t pid = -1;
         std::optional<int> status;
+        std::optional<WindowLook> lastLook;
     };
+
+    void click (orvelin::host::ScreenPointer& pointer, int x, int y)
+    {
+        pointer.moveTo (x, y);
+        pointer.pressLeftButton();
+        pointer.releaseLeftButton();
+    }
+
+    // Painted up to JUCE's one-pixel border, which has the window's background colour: no
+    // strip inside is left empty. A window JUCE has not painted yet is all black.
+    bool isWhole (const WindowLook& look)
+    {
+        return look.painted == WindowArea { 1, 1, look.bounds.width - 2, look.bounds.height - 2 };
+    }
 }
 
+// JUCE's own application crashed on each of these before its window came up, at every launch.
 TEST (Standalone, StartsAndQuitsWithAHostileSettingsFile)
 {
     const auto homes = juce::File (orvelin::test::temporaryHome()).getChildFile ("standalone");
@@ -171,5 +236,71 @@ TEST (Standalone, StartsAndQuitsWithAHostileSettingsFile)
         {
             EXPECT_TRUE (standalone.quitsCleanly()) << standalone.describeEnd();
         }
+    }
+}
+
+// Closed with its close button and started again, the Standalone shows its window as it was:
+// in the same place, of the same size, painted whole (the editor below JUCE's notification
+// bar, no strip left empty). This sees the window as it opens; that the editor keeps its place
+// when the restored state makes it re-apply its size a moment later, the editor shell's tests
+// check.
+TEST (Standalone, ShowsItsWindowAsItWasClosed)
+{
+    orvelin::host::ScreenPointer pointer;
+
+    if (! pointer.isAvailable())
+        GTEST_SKIP() << "needs an X display with the XTest extension (xvfb-run)";
+
+    struct Case { const char* what; int dragX, dragY; };
+
+    for (const auto& c : { Case { "at the default size", 0, 0 }, Case { "after a corner drag", 90, 60 } })
+    {
+        SCOPED_TRACE (c.what);
+
+        const auto home = juce::File (orvelin::test::temporaryHome()).getChildFile ("standalone")
+                              .getNonexistentChildFile ("home", "");
+        std::optional<WindowLook> closed;
+
+        {
+            StandaloneProcess standalone (home);
+            ASSERT_TRUE (standalone.started());
+
+            closed = standalone.lookOnce (isWhole);
+            ASSERT_TRUE (closed.has_value()) << standalone.describeLastLook();
+
+            if (c.dragX != 0)
+            {
+                // The resize corner's middle lies 3.6 % of the editor's width in from the
+                // editor's bottom right, which is the window's, inside its border.
+                const auto before = closed->bounds;
+                const int inset = 1 + (before.width - 2) * 36 / 1000;
+                const int x = before.x + before.width - inset, y = before.y + before.height - inset;
+
+                pointer.moveTo (x, y);
+                pointer.pressLeftButton();
+                pointer.moveTo (x + c.dragX, y + c.dragY);
+                pointer.releaseLeftButton();
+
+                closed = standalone.lookOnce ([&] (const WindowLook& look)
+                {
+                    return isWhole (look) && look.bounds.width == before.width + c.dragX;
+                });
+                ASSERT_TRUE (closed.has_value()) << standalone.describeLastLook();
+            }
+
+            // JUCE's close button ends the title bar: 23 pixels wide, 5 in from its right end,
+            // inside the window's border.
+            click (pointer, closed->bounds.x + closed->bounds.width - 17, closed->bounds.y + 14);
+            ASSERT_TRUE (standalone.endsCleanly()) << standalone.describeEnd();
+        }
+
+        StandaloneProcess relaunched (home);
+        ASSERT_TRUE (relaunched.started());
+
+        const auto bounds = closed->bounds;
+        EXPECT_TRUE (relaunched.lookOnce ([&] (const WindowLook& look) { return isWhole (look) && look.bounds == bounds; }))
+            << relaunched.describeLastLook() << ", not whole at " << toText (bounds);
+
+        EXPECT_TRUE (relaunched.quitsCleanly()) << relaunched.describeEnd();
     }
 }
