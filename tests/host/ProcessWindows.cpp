@@ -4,7 +4,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <algorithm>
 #include <memory>
 
 namespace orvelin::host
@@ -65,25 +64,25 @@ namespace orvelin::host
             return found;
         }
 
-        WindowArea paintedArea (XImage& image, std::uint32_t backgroundRgb)
+        // A client message to the process's shown top-level window, of the type and with the
+        // atom as its first datum, as window managers send them.
+        bool sendMessage (pid_t process, const char* type, const char* datum)
         {
-            int left = image.width, top = image.height, right = -1, bottom = -1;
+            const auto display = openDisplay();
+            const Window window = display != nullptr ? findShownTopLevelWindow (display.get(), process) : None;
 
-            for (int y = 0; y < image.height; ++y)
-            {
-                for (int x = 0; x < image.width; ++x)
-                {
-                    if ((XGetPixel (&image, x, y) & 0xffffff) != backgroundRgb)
-                    {
-                        left = std::min (left, x);
-                        right = std::max (right, x);
-                        top = std::min (top, y);
-                        bottom = std::max (bottom, y);
-                    }
-                }
-            }
+            if (window == None)
+                return false;
 
-            return right < 0 ? WindowArea {} : WindowArea { left, top, right - left + 1, bottom - top + 1 };
+            XEvent event {};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = window;
+            event.xclient.message_type = XInternAtom (display.get(), type, False);
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = (long) XInternAtom (display.get(), datum, False);
+            event.xclient.data.l[1] = CurrentTime;
+
+            return XSendEvent (display.get(), window, False, NoEventMask, &event) != 0;
         }
     }
 
@@ -93,14 +92,10 @@ namespace orvelin::host
         return display != nullptr && findShownTopLevelWindow (display.get(), process) != None;
     }
 
-    std::optional<WindowLook> lookAtTopLevelWindow (pid_t process, std::uint32_t backgroundRgb)
+    std::optional<WindowLook> lookAtTopLevelWindow (pid_t process)
     {
         const auto display = openDisplay();
-
-        if (display == nullptr)
-            return std::nullopt;
-
-        const Window window = findShownTopLevelWindow (display.get(), process);
+        const Window window = display != nullptr ? findShownTopLevelWindow (display.get(), process) : None;
         XWindowAttributes attributes {};
         Window child = None;
         WindowLook look;
@@ -124,9 +119,34 @@ namespace orvelin::host
         const bool readable = image->red_mask == 0xff0000 && image->green_mask == 0xff00 && image->blue_mask == 0xff;
 
         if (readable)
-            look.painted = paintedArea (*image, backgroundRgb);
+        {
+            look.pixels.reserve ((size_t) (image->width * image->height));
+
+            for (int y = 0; y < image->height; ++y)
+                for (int x = 0; x < image->width; ++x)
+                    look.pixels.push_back ((std::uint32_t) XGetPixel (image, x, y) & 0xffffff);
+        }
 
         XDestroyImage (image);
-        return readable ? std::optional<WindowLook> (look) : std::nullopt;
+        return readable ? std::optional<WindowLook> (std::move (look)) : std::nullopt;
+    }
+
+    void defineCloseRequest()
+    {
+        if (const auto display = openDisplay())
+        {
+            XInternAtom (display.get(), "WM_PROTOCOLS", False);
+            XInternAtom (display.get(), "WM_DELETE_WINDOW", False);
+        }
+    }
+
+    bool askTopLevelWindowToClose (pid_t process)
+    {
+        return sendMessage (process, "WM_PROTOCOLS", "WM_DELETE_WINDOW");
+    }
+
+    void nudgeTopLevelWindow (pid_t process)
+    {
+        sendMessage (process, "ORVELIN_TEST_NUDGE", "ORVELIN_TEST_NUDGE");
     }
 }
